@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# Installs and builds everything the project needs, idempotently:
+#   - Debian packages (cross compiler, Wine, Xvfb, native libraries, test tools)
+#   - Poco (Foundation+Zip), libpng, libjpeg-turbo and GoogleTest cross-built for mingw-w64
+#     from Debian's own source packages, into a cache outside the clone keyed by their versions
+#   - a ready Wine prefix template (fonts, crash and virtual-desktop settings)
+# Prints the shell assignments of the paths it prepared on its last lines (see tools/env.sh).
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/env.sh"
+
+log() { printf '[bootstrap] %s\n' "$*" >&2; }
+as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+packages=(
+  g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev wine64 xvfb xauth imagemagick nasm
+  fonts-wqy-microhei
+  g++ cmake ninja-build pkg-config dpkg-dev
+  libpoco-dev zlib1g-dev libpng-dev libjpeg-dev googletest libgtest-dev libbenchmark-dev
+  libtinyxml2-dev libpugixml-dev
+  clang libclang-rt-14-dev
+  python3 zip unzip libxml2-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  log "installing: ${missing[*]}"
+  as_root apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# ---- dependencies built for mingw from Debian's source packages ----------------------------------------
+ver() { dpkg-query -W -f='${Version}' "$1" 2>/dev/null || true; }
+src_ver() { apt-cache showsrc "$1" 2>/dev/null | awk '/^Version:/ {print $2; exit}'; }
+
+ensure_deb_src() {
+  local f=/etc/apt/sources.list.d/logora-deb-src.sources
+  if [ ! -f "$f" ]; then
+    log "enabling Debian source packages"
+    as_root tee "$f" >/dev/null <<SRC
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+    as_root apt-get update -qq
+  fi
+  if [ -z "$(src_ver poco)" ]; then as_root apt-get update -qq; fi
+}
+
+compiler_ver=$(x86_64-w64-mingw32-g++-posix -dumpfullversion)
+dep_key="mingw${compiler_ver}-poco$(ver libpoco-dev)-png$(ver libpng-dev)-jpeg$(ver libjpeg62-turbo-dev)-gtest$(ver googletest)-r3"
+dep_key=${dep_key//[:~+]/_}
+deps="$LOGORA_CACHE/deps-$dep_key"
+
+if [ ! -f "$deps/.complete" ]; then
+  ensure_deb_src
+  work="$LOGORA_CACHE/work-$dep_key"
+  rm -rf "$work" "$deps"; mkdir -p "$work/src" "$deps"
+  jobs=$(nproc)
+  tc="$LOGORA_ROOT/cmake/mingw-w64.cmake"
+  common=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$tc" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps"
+          -DBUILD_SHARED_LIBS=OFF -DZLIB_LIBRARY=/usr/x86_64-w64-mingw32/lib/libz.a
+          -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include)
+  # libpng's Debian version differs from its source package name; the installed -dev version keys the cache.
+  ( cd "$work/src"
+    log "fetching source packages"
+    apt-get source --download-only poco libpng1.6 libjpeg-turbo >/dev/null 2>&1
+    for d in *.dsc; do dpkg-source --no-check -x "$d" >/dev/null 2>&1; done )
+  poco_src=$(find "$work/src" -maxdepth 1 -type d -name 'poco-*' | head -1)
+  png_src=$(find "$work/src" -maxdepth 1 -type d -name 'libpng1.6-*' | head -1)
+  jpeg_src=$(find "$work/src" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -1)
+
+  # Poco includes <Winsock2.h>/<Iphlpapi.h> with capitals; mingw's headers are lower-case.
+  shim="$work/include-shim"; mkdir -p "$shim"
+  for h in Winsock2.h Iphlpapi.h WS2tcpip.h Windows.h; do
+    ln -sf "/usr/x86_64-w64-mingw32/include/$(echo "$h" | tr 'A-Z' 'a-z')" "$shim/$h"
+  done
+
+  log "building googletest (mingw)"
+  cmake -S /usr/src/googletest -B "$work/gtest" "${common[@]}" -Dgtest_disable_pthreads=OFF >/dev/null
+  cmake --build "$work/gtest" -j"$jobs" >/dev/null && cmake --install "$work/gtest" >/dev/null
+
+  log "building libpng (mingw)"
+  cmake -S "$png_src" -B "$work/png" "${common[@]}" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
+        -DPNG_EXECUTABLES=OFF -DSKIP_INSTALL_PROGRAMS=ON >/dev/null
+  cmake --build "$work/png" -j"$jobs" >/dev/null && cmake --install "$work/png" >/dev/null
+
+  log "building libjpeg-turbo (mingw)"
+  cmake -S "$jpeg_src" -B "$work/jpeg" "${common[@]}" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=ON \
+        -DWITH_TURBOJPEG=OFF -DCMAKE_ASM_NASM_COMPILER=nasm >/dev/null
+  cmake --build "$work/jpeg" -j"$jobs" >/dev/null && cmake --install "$work/jpeg" >/dev/null
+
+  log "building Poco Foundation+Zip (mingw, a few minutes)"
+  cmake -S "$poco_src" -B "$work/poco" "${common[@]}" -DCMAKE_MC_COMPILER=/usr/bin/x86_64-w64-mingw32-windmc \
+        -DCMAKE_CXX_FLAGS="-I$shim" -DCMAKE_C_FLAGS="-I$shim" -DPOCO_STATIC=ON -DPOCO_UNBUNDLED=OFF \
+        -DENABLE_FOUNDATION=ON -DENABLE_ZIP=ON -DENABLE_XML=OFF -DENABLE_JSON=OFF -DENABLE_NET=OFF \
+        -DENABLE_NETSSL=OFF -DENABLE_CRYPTO=OFF -DENABLE_JWT=OFF -DENABLE_DATA=OFF -DENABLE_DATA_SQLITE=OFF \
+        -DENABLE_DATA_MYSQL=OFF -DENABLE_DATA_POSTGRESQL=OFF -DENABLE_DATA_ODBC=OFF -DENABLE_MONGODB=OFF \
+        -DENABLE_REDIS=OFF -DENABLE_PDF=OFF -DENABLE_UTIL=OFF -DENABLE_SEVENZIP=OFF -DENABLE_APACHECONNECTOR=OFF \
+        -DENABLE_CPPPARSER=OFF -DENABLE_ENCODINGS=OFF -DENABLE_ENCODINGS_COMPILER=OFF -DENABLE_PAGECOMPILER=OFF \
+        -DENABLE_PAGECOMPILER_FILE2PAGE=OFF -DENABLE_POCODOC=OFF -DENABLE_TESTS=OFF -DENABLE_ACTIVERECORD=OFF \
+        -DENABLE_ACTIVERECORD_COMPILER=OFF -DENABLE_PROMETHEUS=OFF >/dev/null
+  cmake --build "$work/poco" -j"$jobs" >/dev/null && cmake --install "$work/poco" >/dev/null
+
+  rm -rf "$work"
+  touch "$deps/.complete"
+  log "dependencies ready in $deps"
+fi
+
+# ---- Wine prefix template ---------------------------------------------------------------------------------
+wine_key="wine$(ver wine64)-$(sha1sum "$here/wine/prefix.reg.in" | cut -c1-10)"
+wine_key=${wine_key//[:~+]/_}
+prefix_tpl="$LOGORA_CACHE/wineprefix-$wine_key"
+if [ ! -f "$prefix_tpl/.complete" ]; then
+  log "creating the Wine prefix template"
+  rm -rf "$prefix_tpl"
+  "$here/wine/make-prefix.sh" "$prefix_tpl"
+  touch "$prefix_tpl/.complete"
+fi
+
+printf 'LOGORA_DEPS=%q\nLOGORA_PREFIX_TEMPLATE=%q\n' "$deps" "$prefix_tpl"

@@ -389,6 +389,59 @@ bool XmlDocument::EnterElement() {
   return true;
 }
 
+bool XmlDocument::LeaveElement() {
+  if (parent_ == 0) return false;
+  child_ = current_;
+  current_ = parent_;
+  parent_ = elements_[current_].parent;
+  return true;
+}
+
+std::wstring XmlDocument::Attribute(std::wstring_view name) const {
+  if (current_ == 0 || name.empty()) return {};
+  const Element& e = elements_[current_];
+  const std::wstring_view tag(text_.data() + e.start, e.start_tag_length);
+  const auto space = [](wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; };
+  size_t i = 1;
+  while (i < tag.size() && !EndsTagName(tag[i])) ++i;
+  while (i < tag.size()) {
+    while (i < tag.size() && space(tag[i])) ++i;
+    if (i >= tag.size() || tag[i] == L'>' || tag[i] == L'/') break;
+    const size_t name_start = i;
+    while (i < tag.size() && !space(tag[i]) && tag[i] != L'=' && tag[i] != L'>' && tag[i] != L'/') ++i;
+    const std::wstring_view attr = tag.substr(name_start, i - name_start);
+    while (i < tag.size() && space(tag[i])) ++i;
+    if (attr.empty()) {
+      ++i;  // a stray character; step over it
+      continue;
+    }
+    if (i >= tag.size() || tag[i] != L'=') {
+      if (NameMatches(attr, name)) return {};
+      continue;
+    }
+    ++i;
+    while (i < tag.size() && space(tag[i])) ++i;
+    std::wstring_view value;
+    if (i < tag.size() && (tag[i] == L'"' || tag[i] == L'\'')) {
+      const wchar_t quote = tag[i++];
+      const size_t end = tag.find(quote, i);
+      const size_t stop = end == std::wstring_view::npos ? tag.size() : end;
+      value = tag.substr(i, stop - i);
+      i = end == std::wstring_view::npos ? tag.size() : end + 1;
+    } else {
+      const size_t value_start = i;
+      while (i < tag.size() && !space(tag[i]) && tag[i] != L'>') ++i;
+      value = tag.substr(value_start, i - value_start);
+    }
+    if (NameMatches(attr, name)) {
+      std::wstring out;
+      AppendDecoded(value, out);
+      return out;
+    }
+  }
+  return {};
+}
+
 std::wstring XmlDocument::TagName() const {
   if (current_ == 0) return {};
   return std::wstring(ElementName(elements_[current_]));

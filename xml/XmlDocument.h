@@ -49,6 +49,12 @@ class XmlDocument {
   std::wstring TagName() const;
   // Back to the document: no parent, no current element.
   void ResetCursor();
+  // Steps out of the parent: the parent becomes the current element again and its siblings the search
+  // level. False at the document level.
+  bool LeaveElement();
+  // Value of attribute `name` of the current element, with references decoded as element data does;
+  // empty when there is no current element or no such attribute. Names compare like tag names.
+  std::wstring Attribute(std::wstring_view name) const;
 
   // The report of the last parse, itself XML: one empty element per problem, in the order found.
   const std::wstring& Result() const { return result_; }

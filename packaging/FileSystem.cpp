@@ -1,0 +1,32 @@
+#include "packaging/FileSystem.h"
+
+namespace packaging {
+
+bool ReadWholeFile(std::wstring_view path, uint64_t maxSize, std::string& bytes) {
+  File file;
+  FileInfo info;
+  if (!file.Open(path, File::Mode::kRead) || !file.Stat(info)) return false;
+  if ((info.attributes & kAttrDirectory) || info.size > maxSize) return false;
+  bytes.resize(static_cast<size_t>(info.size));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const int64_t n = file.Read(bytes.data() + done, bytes.size() - done);
+    if (n <= 0) return false;  // failed, or shorter than it said it was
+    done += static_cast<size_t>(n);
+  }
+  // A file that grew after Stat is read only up to its examined size; one extra byte tells.
+  char probe;
+  if (file.Read(&probe, 1) != 0) return false;
+  return true;
+}
+
+bool WriteWholeFile(std::wstring_view path, const void* data, size_t size) {
+  File file;
+  if (!file.Open(path, File::Mode::kCreate)) return false;
+  const bool ok = file.WriteAll(data, size);
+  if (file.Close() && ok) return true;
+  RemoveFile(path);
+  return false;
+}
+
+}  // namespace packaging

@@ -53,6 +53,26 @@ class TempFiles {
   std::vector<std::wstring> paths_;
 };
 
+// Reads every entry of a finished package back; false when any is missing, short or corrupt.
+bool PackageReadsBack(const std::wstring& path) {
+  std::string bytes;
+  ZipReaderHandle reader;
+  ZipEntryInfo entry;
+  if (!ReadWholeFile(path, kMaxPackageSize, bytes) ||
+      OpenZipFromMemory(bytes.data(), bytes.size(), reader) != ZipReadResult::kOk ||
+      GetZipEntryAt(reader.get(), -1, entry) != ZipReadResult::kOk) {
+    return false;
+  }
+  const int64_t count = entry.index;
+  std::string out;
+  for (int64_t i = 0; i < count; ++i) {
+    if (GetZipEntryAt(reader.get(), i, entry) != ZipReadResult::kOk) return false;
+    out.resize(static_cast<size_t>(entry.uncompressedSize));
+    if (UnzipEntryToMemory(reader.get(), entry, out.data(), out.size()) != ZipReadResult::kOk) return false;
+  }
+  return count > 0;
+}
+
 }  // namespace
 
 std::wstring MakeTempPackagePath() { return TempFolder() + NewGuidString() + L".a"; }
@@ -84,6 +104,9 @@ bool ExtractEntryToTemp(ZipReader* reader, std::wstring_view entryName, std::wst
 BuildResult BuildCmccPackage(const PicturePaths& pictures) {
   const TemplateBytes tmpl = CachedTemplate(Carrier::kCmcc);
   if (tmpl.empty()) return Failure(BuildError::kNoTemplate);
+  for (const auto& p : pictures) {
+    if (!PictureReadable(p)) return Failure(BuildError::kPictureUnreadable);
+  }
 
   BuildResult result;
   result.packagePath = MakeTempPackagePath();
@@ -160,6 +183,8 @@ BuildResult BuildUnicomPackage(const PicturePaths& pictures) {
   } catch (const std::exception& e) {
     return Failure(BuildError::kZipLibrary, e.what());
   }
+  // The library's output is checked rather than trusted: an entry it mis-copied would reach the device.
+  if (!PackageReadsBack(result.packagePath)) return Failure(BuildError::kZipLibrary, "package does not read back");
   cleanup.Release();
   RemoveFile(result.packagePath + L".tmp");
   return result;

@@ -267,12 +267,13 @@ ZipWriteResult ZipWriter::Close() {
     return ZipWriteResult::kInconsistent;
   }
   const auto count = static_cast<uint32_t>(records_.size());
+  const auto centralSize = static_cast<uint32_t>(central.size());
   Put32(central, 0x06054B50);
   Put16(central, 0);
   Put16(central, 0);
   Put16(central, count);
   Put16(central, count);
-  Put32(central, static_cast<uint32_t>(central.size() - 16));
+  Put32(central, centralSize);
   Put32(central, static_cast<uint32_t>(centralOffset));
   Put16(central, 0);
   records_.clear();

@@ -82,8 +82,11 @@ CXHyperLink::CXHyperLink() = default;
 CXHyperLink::~CXHyperLink() {
   if (hwnd_ && ::IsWindow(hwnd_)) {
     StopLeaveTimer();
-    // The fonts die with this object; the window goes on with the font it came with.
+    tooltip_.reset();
+    // The fonts die with this object; the window goes on with the font it came with, and no message
+    // reaches this object while its members are being destroyed.
     ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(originalFont_), FALSE);
+    UnsubclassWindow();
   }
 }
 
@@ -328,8 +331,14 @@ void CXHyperLink::OnMouseMove() {
 }
 
 void CXHyperLink::OnTimer(UINT_PTR) {
-  const DWORD pos = ::GetMessagePos();
-  POINT point{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+  // Where the cursor is now: the position of the last message this thread retrieved can be stale (Wine
+  // stamps timer messages with the last mouse message's position, and a mouse that left the dialog quickly
+  // sends its moves to other windows), which would leave the label hovered.
+  POINT point{};
+  if (!::GetCursorPos(&point)) {
+    const DWORD pos = ::GetMessagePos();
+    point = {static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+  }
   ::ScreenToClient(hwnd_, &point);
   RECT client{};
   ::GetClientRect(hwnd_, &client);

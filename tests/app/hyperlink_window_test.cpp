@@ -488,6 +488,30 @@ TEST_F(HyperlinkWindow, TooltipShowsTheCurrentAddressOverTheLabel) {
   EXPECT_TRUE(::EqualRect(&tool.rect, &client));
 }
 
+TEST_F(HyperlinkWindow, UnderlineModes) {
+  struct Case {
+    int mode;
+    bool idle, hovered, left;  // underlined before hovering, while hovered, after the mouse left
+  } const cases[] = {
+      {CXHyperLink::kUnderlineHover, false, true, false},
+      {CXHyperLink::kUnderlineAlways, true, true, true},
+      {CXHyperLink::kUnderlineNever, false, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    LinkDialog dialog(kMainWindowLabels);
+    ASSERT_TRUE(dialog.Create());
+    CXHyperLink& link = dialog.Link(1021);
+    link.SetUnderline(c.mode);
+    EXPECT_EQ(FontUnderlined(link), c.idle);
+    // The mouse is far away (see SetUp), so the leave timer ends the hover on its first tick.
+    ::SendMessageW(link, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(FontUnderlined(link), c.hovered);
+    EXPECT_TRUE(PumpUntil([&] { return !link.IsMouseOver(); }, 2000));
+    EXPECT_EQ(FontUnderlined(link), c.left);
+  }
+}
+
 TEST_F(HyperlinkWindow, HandCursorOverTheLabel) {
   LinkDialog dialog(kMainWindowLabels);
   ASSERT_TRUE(dialog.Create());

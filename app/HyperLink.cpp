@@ -18,13 +18,21 @@ std::wstring ReadDefaultValue(HKEY root, const std::wstring& subKey) {
   DWORD bytes = 0;
   if (::RegGetValueW(root, subKey.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) != ERROR_SUCCESS)
     return {};
-  if (bytes == 0 || bytes > kMaxRegistryChars * sizeof(wchar_t)) return {};
-  std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');
-  DWORD got = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-  if (::RegGetValueW(root, subKey.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, buffer.data(), &got) != ERROR_SUCCESS)
-    return {};
-  buffer.back() = L'\0';
-  return std::wstring(buffer.data());
+  // Expansion can need more room than the size first reported; the value may also change in between.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (bytes == 0 || bytes > kMaxRegistryChars * sizeof(wchar_t)) return {};
+    std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');
+    DWORD got = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    const LSTATUS status =
+        ::RegGetValueW(root, subKey.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, buffer.data(), &got);
+    if (status == ERROR_SUCCESS) {
+      buffer.back() = L'\0';
+      return std::wstring(buffer.data());
+    }
+    if (status != ERROR_MORE_DATA) return {};
+    bytes = got;
+  }
+  return {};
 }
 
 }  // namespace

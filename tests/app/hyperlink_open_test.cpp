@@ -142,6 +142,11 @@ TEST(HyperlinkOpen, BrowserCommandComesFromTheHtmDocumentType) {
   ::SetEnvironmentVariableW(L"LOGORA_TEST_BROWSER_DIR", L"C:\\Browsers");
   root.SetDefault(L"LogoraPage\\shell\\open\\command", L"%LOGORA_TEST_BROWSER_DIR%\\b.exe %1", REG_EXPAND_SZ);
   EXPECT_EQ(hyperlink::ReadBrowserCommand(root.get()), L"C:\\Browsers\\b.exe %1");
+
+  // Expansion far longer than the stored value.
+  const std::wstring longFolder = L"C:\\" + std::wstring(600, L'd');
+  ::SetEnvironmentVariableW(L"LOGORA_TEST_BROWSER_DIR", longFolder.c_str());
+  EXPECT_EQ(hyperlink::ReadBrowserCommand(root.get()), longFolder + L"\\b.exe %1");
 }
 
 std::wstring ExecutableFolder() {

@@ -13,6 +13,10 @@ source "$here/env.sh"
 log() { printf '[bootstrap] %s\n' "$*" >&2; }
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
+# Several builds may bootstrap at once: one works, the others wait for it.
+exec 9>"$LOGORA_CACHE/.bootstrap.lock"
+flock 9
+
 packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev wine64 xvfb xauth imagemagick nasm
   fonts-wqy-microhei
@@ -109,6 +113,9 @@ if [ ! -f "$deps/.complete" ]; then
   cmake --build "$work/poco" -j"$jobs" >/dev/null && cmake --install "$work/poco" >/dev/null
 
   rm -rf "$work"
+  for lib in libgtest.a libpng16.a libjpeg.a libPocoFoundation.a libPocoZip.a; do
+    [ -f "$deps/lib/$lib" ] || { log "missing $deps/lib/$lib after the build"; exit 1; }
+  done
   touch "$deps/.complete"
   log "dependencies ready in $deps"
 fi
@@ -124,4 +131,5 @@ if [ ! -f "$prefix_tpl/.complete" ]; then
   touch "$prefix_tpl/.complete"
 fi
 
+flock -u 9
 printf 'LOGORA_DEPS=%q\nLOGORA_PREFIX_TEMPLATE=%q\n' "$deps" "$prefix_tpl"

@@ -118,7 +118,6 @@ void CXHyperLink::SetColours(COLORREF link, COLORREF visited, COLORREF hover) {
 }
 
 void CXHyperLink::SetBackgroundColour(COLORREF colour) {
-  hasBackgroundColour_ = true;
   backgroundColour_ = colour;
   backgroundBrush_.reset(::CreateSolidBrush(colour));
   Repaint();
@@ -297,6 +296,7 @@ LRESULT CXHyperLink::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       return TRUE;
     case WM_DESTROY:
       StopLeaveTimer();
+      mouseOver_ = false;
       tooltip_.reset();
       break;
     default:

@@ -135,8 +135,7 @@ class CXHyperLink : public fw::Wnd {
   COLORREF linkColour_ = kLinkColour;
   COLORREF visitedColour_ = kVisitedColour;
   COLORREF hoverColour_ = kHoverColour;
-  bool hasBackgroundColour_ = false;
-  COLORREF backgroundColour_ = 0;
+  COLORREF backgroundColour_ = 0;  // used once backgroundBrush_ exists
   fw::UniqueBrush backgroundBrush_;
   bool mouseOver_ = false;
   bool visited_ = false;

@@ -44,7 +44,9 @@ TEST(CarrierTemplates, EachResourceIsLoadedOnce) {
   const bool wasEmpty = packaging::CachedTemplate(Carrier::kUnicom).empty();
   for (int i = 0; i < 3; ++i) packaging::LoadTemplates(source);  // Unicom, Mobile, Unicom again
   for (int id : {134, 135}) EXPECT_LE(asked[id], 1) << id;
-  if (wasEmpty) EXPECT_EQ(asked[134], 1);
+  if (wasEmpty) {
+    EXPECT_EQ(asked[134], 1);
+  }
   EXPECT_FALSE(packaging::CachedTemplate(Carrier::kUnicom).empty());
   EXPECT_FALSE(packaging::CachedTemplate(Carrier::kCmcc).empty());
 }
@@ -91,7 +93,9 @@ TEST(CarrierTemplates, Layout) {
       const auto& e = raw.entries[i];
       EXPECT_EQ(e.name, expected[i].first);
       EXPECT_EQ(e.method, expected[i].second) << e.name;
-      if (i < 2) EXPECT_EQ(e.uncompressedSize, 0u) << e.name;
+      if (i < 2) {
+        EXPECT_EQ(e.uncompressedSize, 0u) << e.name;
+      }
       EXPECT_EQ(!e.centralExtra.empty() && testzip::Get16(e.centralExtra, 0) == 0x000A, c.ntfsExtra) << e.name;
       EXPECT_TRUE(e.localExtra.empty()) << e.name;  // the zip library mis-copies entries with local extras
     }

@@ -124,7 +124,9 @@ TEST_F(PackageBuilder, UnicomPackageReplacesOnlyTheLogos) {
       isLogo = true;
       EXPECT_EQ(package.contents.at(name), testfiles::ReadFile(pictures[i])) << name;
     }
-    if (!isLogo) EXPECT_EQ(package.contents.at(name), content) << name;
+    if (!isLogo) {
+      EXPECT_EQ(package.contents.at(name), content) << name;
+    }
   }
   EXPECT_EQ(tmp.CountFiles(".tmp"), 0u);
 }

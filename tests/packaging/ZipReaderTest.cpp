@@ -56,7 +56,9 @@ TEST(ZipReader, LookUpByName) {
   for (const auto& c : cases) {
     ZipEntryInfo entry;
     EXPECT_EQ(packaging::FindZipEntry(zip.reader.get(), c.name, entry), c.result) << c.name.size();
-    if (c.result == ZipReadResult::kOk) EXPECT_EQ(entry.index, c.index);
+    if (c.result == ZipReadResult::kOk) {
+      EXPECT_EQ(entry.index, c.index);
+    }
   }
 }
 

@@ -152,6 +152,15 @@ bool CxImage::Create(uint32_t width, uint32_t height, bool with_alpha) {
   return true;
 }
 
+void CxImage::Adopt(uint32_t width, uint32_t height, CxBuffer bits, CxBuffer alpha) {
+  width_ = width;
+  height_ = height;
+  stride_ = StrideFor(width);
+  bits_ = std::move(bits);
+  bits_.resize(static_cast<size_t>(stride_) * height);
+  alpha_ = std::move(alpha);
+}
+
 void CxImage::Clear() {
   width_ = height_ = stride_ = 0;
   bits_.clear();

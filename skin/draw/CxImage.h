@@ -6,7 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "skin/draw/CxFile.h"
@@ -24,6 +26,25 @@ enum CxImageKind : int {
   CXIMAGE_FORMAT_PNG = 4,
   CXIMAGE_FORMAT_ICO = 5,
 };
+
+// Byte buffers whose resize leaves new bytes uninitialised: decoders write every byte they allocate.
+template <typename T>
+struct CxDefaultInitAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = CxDefaultInitAllocator<U>;
+  };
+  using std::allocator<T>::allocator;
+  template <typename U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+using CxBuffer = std::vector<uint8_t, CxDefaultInitAllocator<uint8_t>>;
 
 struct CxRect {
   int32_t left = 0, top = 0, right = 0, bottom = 0;
@@ -79,6 +100,10 @@ class CxImage {
   // For decoders: allocates an opaque black picture (and a zeroed alpha channel when asked). Fails, leaving an
   // empty picture, when the size is over the caps.
   bool Create(uint32_t width, uint32_t height, bool with_alpha);
+  // Takes over pixel rows (bottom-up, GetEffWidth() bytes each) and an alpha channel (empty or one byte per
+  // pixel) that a decoder filled itself. The sizes must already have passed the caps.
+  void Adopt(uint32_t width, uint32_t height, CxBuffer bits, CxBuffer alpha);
+  static uint32_t StrideFor(uint32_t width) { return (width * 3 + 3) & ~3u; }
   void Clear();
   void SetError(std::string text) { error_ = std::move(text); }
   // Row `y_top` counted from the top, for decoders that produce rows top-down.
@@ -105,8 +130,8 @@ class CxImage {
   uint32_t width_ = 0;
   uint32_t height_ = 0;
   uint32_t stride_ = 0;
-  std::vector<uint8_t> bits_;
-  std::vector<uint8_t> alpha_;
+  CxBuffer bits_;
+  CxBuffer alpha_;
   int64_t trans_color_ = -1;
   uint8_t opacity_ = 255;
   std::string error_;

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "skin/draw/CxImage.h"
 #include "skin/draw/ImageLimits.h"
@@ -34,9 +35,8 @@ bool CxImagePNG::Decode(std::span<const uint8_t> bytes) {
     return false;
   }
   const bool alpha = (image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
-  if (!Create(image.width, image.height, alpha)) return false;
-
   if (!alpha) {
+    if (!Create(image.width, image.height, false)) return false;
     // Straight into the bottom-up rows: a negative stride makes libpng start at the last row.
     image.format = PNG_FORMAT_BGR;
     const png_int_32 stride = -static_cast<png_int_32>(GetEffWidth());
@@ -48,31 +48,39 @@ bool CxImagePNG::Decode(std::span<const uint8_t> bytes) {
     return true;
   }
 
+  // libpng writes BGRA rows bottom-up into one buffer; each row is then packed in place to BGR (the packed
+  // row never reaches past the start of the next unpacked one) while its alpha goes to the alpha channel.
   image.format = PNG_FORMAT_BGRA;
   const size_t w = image.width, h = image.height;
-  std::unique_ptr<uint8_t[]> rgba(new (std::nothrow) uint8_t[w * h * 4]);
-  if (!rgba) {
+  const size_t stride = StrideFor(image.width);
+  CxBuffer pixels, alpha_bytes;
+  try {
+    pixels.resize(w * h * 4);
+    alpha_bytes.resize(w * h);
+  } catch (const std::bad_alloc&) {
     Clear();
     SetError("PNG: out of memory");
     return false;
   }
-  if (!png_image_finish_read(&image, nullptr, rgba.get(), 0, nullptr)) {
+  if (!png_image_finish_read(&image, nullptr, pixels.data(), -static_cast<png_int_32>(w * 4), nullptr)) {
     Clear();
     SetError(std::string("PNG: ") + image.message);
     return false;
   }
-  for (size_t y = 0; y < h; ++y) {
-    const uint8_t* src = rgba.get() + y * w * 4;
-    uint8_t* dst = RowTop(static_cast<uint32_t>(y));
-    uint8_t* a = AlphaRowTop(static_cast<uint32_t>(y));
-    for (size_t x = 0; x < w; ++x) {
-      dst[0] = src[0];
-      dst[1] = src[1];
-      dst[2] = src[2];
+  uint8_t* base = pixels.data();
+  for (size_t row = 0; row < h; ++row) {
+    const uint8_t* src = base + row * w * 4;
+    uint8_t* dst = base + row * stride;
+    uint8_t* a = alpha_bytes.data() + row * w;
+    for (size_t x = 0; x < w; ++x, src += 4, dst += 3) {
+      const uint8_t b = src[0], g = src[1], r = src[2];
       a[x] = src[3];
-      dst += 3;
-      src += 4;
+      dst[0] = b;
+      dst[1] = g;
+      dst[2] = r;
     }
+    for (size_t pad = w * 3; pad < stride; ++pad) base[row * stride + pad] = 0;
   }
+  Adopt(image.width, image.height, std::move(pixels), std::move(alpha_bytes));
   return true;
 }

@@ -59,15 +59,18 @@ struct DecoderCase {
 void PrintTo(const DecoderCase& c, std::ostream* os) { *os << c.name; }
 
 void ExpectPattern(const CxImage& img, int tolerance, bool check_alpha) {
-  for (uint32_t y = 0; y < img.GetHeight(); y += 3)
+  for (uint32_t y = 0; y < img.GetHeight(); y += 3) {
     for (uint32_t x = 0; x < img.GetWidth(); x += 3) {
       const Rgba want = Pattern(x, y);
       const uint32_t got = img.GetPixelColor(x, y);
       ASSERT_NEAR(got & 0xFF, want.r, tolerance) << x << "," << y;
       ASSERT_NEAR((got >> 8) & 0xFF, want.g, tolerance) << x << "," << y;
       ASSERT_NEAR(got >> 16, want.b, tolerance) << x << "," << y;
-      if (check_alpha) ASSERT_EQ(img.GetPixelAlpha(x, y), want.a) << x << "," << y;
+      if (check_alpha) {
+        ASSERT_EQ(img.GetPixelAlpha(x, y), want.a) << x << "," << y;
+      }
     }
+  }
 }
 
 std::vector<DecoderCase> Cases() {

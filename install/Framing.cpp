@@ -1,5 +1,6 @@
 #include "install/Framing.h"
 
+#include <algorithm>
 #include <new>
 
 namespace install {
@@ -45,14 +46,25 @@ FrameRead ReadFrame(ByteStream& stream, std::vector<uint8_t>& payload) {
   const uint32_t length = (uint32_t{prefix[0]} << 24) | (uint32_t{prefix[1]} << 16) |
                           (uint32_t{prefix[2]} << 8) | uint32_t{prefix[3]};
   if (length >= kMaxFrameLength) return FrameRead::kOversize;
+  // The buffer grows with what arrives, so a peer that declares a large frame and sends little costs
+  // little memory.
+  constexpr size_t kStep = size_t{1} << 20;
   try {
-    payload.resize(length);
+    for (size_t filled = 0; filled < length;) {
+      const size_t n = std::min<size_t>(kStep, length - filled);
+      payload.resize(filled + n);
+      r = ReceiveAll(stream, payload.data() + filled, n);
+      if (r != FrameRead::kOk) {
+        payload.clear();
+        return r;
+      }
+      filled += n;
+    }
   } catch (const std::bad_alloc&) {
+    payload.clear();
     return FrameRead::kFailed;
   }
-  r = ReceiveAll(stream, payload.data(), length);
-  if (r != FrameRead::kOk) payload.clear();
-  return r;
+  return FrameRead::kOk;
 }
 
 }  // namespace install

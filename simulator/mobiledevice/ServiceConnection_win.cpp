@@ -46,8 +46,8 @@ class SocketStream : public ServiceStream {
 };
 
 // A connected pair of loopback TCP sockets; false when any step fails (nothing is left open then).
-bool SocketPair(SOCKET& near, SOCKET& far) {
-  near = far = INVALID_SOCKET;
+bool SocketPair(SOCKET& client, SOCKET& server) {
+  client = server = INVALID_SOCKET;
   SOCKET listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (listener == INVALID_SOCKET) return false;
   sockaddr_in addr{};
@@ -58,17 +58,17 @@ bool SocketPair(SOCKET& near, SOCKET& far) {
   bool ok = ::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
             ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len) == 0 && ::listen(listener, 1) == 0;
   if (ok) {
-    near = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    ok = near != INVALID_SOCKET && ::connect(near, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    client = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    ok = client != INVALID_SOCKET && ::connect(client, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
   }
   if (ok) {
-    far = ::accept(listener, nullptr, nullptr);
-    ok = far != INVALID_SOCKET;
+    server = ::accept(listener, nullptr, nullptr);
+    ok = server != INVALID_SOCKET;
   }
   ::closesocket(listener);
   if (!ok) {
-    if (near != INVALID_SOCKET) ::closesocket(near);
-    near = INVALID_SOCKET;
+    if (client != INVALID_SOCKET) ::closesocket(client);
+    client = INVALID_SOCKET;
   }
   return ok;
 }
@@ -77,22 +77,22 @@ bool SocketPair(SOCKET& near, SOCKET& far) {
 
 ServiceConnection* StartInstallationService(SimDevice* device) {
   if (!StartSockets()) return nullptr;
-  SOCKET near, far;
-  if (!SocketPair(near, far)) return nullptr;
+  SOCKET client, server;
+  if (!SocketPair(client, server)) return nullptr;
   // The service lives on its own thread, as on the device; it ends when the program closes its end.
   DeviceLayout layout = device->Layout();
   InstallBehaviour behaviour = device->CurrentInstallBehaviour();
-  std::thread([far, layout, behaviour] {
-    SocketStream stream(far);
+  std::thread([server, layout, behaviour] {
+    SocketStream stream(server);
     InstallService service(layout, behaviour);
     ServiceLog log(layout.ServiceLog());
     ServeInstallation(stream, service, log, [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); });
-    ::shutdown(far, SD_SEND);
-    ::closesocket(far);
+    ::shutdown(server, SD_SEND);
+    ::closesocket(server);
   }).detach();
   auto* c = new ServiceConnection;
   c->device = device;
-  c->socket = static_cast<intptr_t>(near);
+  c->socket = static_cast<intptr_t>(client);
   return c;
 }
 

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Registers this build's simulated device libraries in the build folder's Wine prefix, exactly where the real
+# libraries are registered on Windows, and points the simulator at the build's devices folder:
+#   10-simulator.sh BUILD_DIR
+# Imports the settings only when they changed since the last run, so a rebuild costs nothing here.
+set -euo pipefail
+build=$(cd "$1" && pwd)
+prefix="$build/wineprefix"
+[ -d "$prefix" ] || exit 0
+mkdir -p "$build/simdevices"
+
+winpath() { printf 'Z:%s' "$1" | sed 's#/#\\\\#g'; }  # a .reg string: every back-slash doubled
+dlls=$(winpath "$build/simulator")
+devices=$(winpath "$build/simdevices")
+
+reg="Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Mobile Device Support\\Shared]
+\"iTunesMobileDeviceDLL\"=\"$dlls\\\\iTunesMobileDevice.dll\"
+
+[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Application Support]
+\"InstallDir\"=\"$dlls\\\\\"
+
+[HKEY_LOCAL_MACHINE\\Software\\Logora\\DeviceSimulator]
+\"DeviceFolder\"=\"$devices\"
+"
+stamp="$prefix/logora-simulator.reg"
+if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$reg" ]; then
+  exit 0
+fi
+source "$(dirname "$0")/../../env.sh"
+tmp="$prefix/logora-simulator-utf16.reg"
+# regedit reads UTF-16LE with a byte-order mark, which keeps non-ASCII folder names intact.
+{ printf '\xff\xfe'; printf '%s\n' "$reg" | iconv -f UTF-8 -t UTF-16LE; } > "$tmp"
+WINEPREFIX="$prefix" "$WINE64" regedit /S "$(winpath "$tmp" | sed 's#\\\\#\\#g')" >/dev/null 2>&1
+WINEPREFIX="$prefix" "$WINESERVER" -w
+rm -f "$tmp"
+printf '%s' "$reg" > "$stamp"

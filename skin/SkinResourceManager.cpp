@@ -322,9 +322,12 @@ void CSkinResourceManager::ReadChildren(xml::XmlDocument& doc, std::optional<Chi
   }
 }
 
+#ifndef _WIN32
+// The Windows build's singleton takes the system colours from the platform (ThemeResource_win.cpp).
 CSkinResourceManager& GetSkinResourceManager() {
   static CSkinResourceManager* manager = new CSkinResourceManager();
   return *manager;
 }
+#endif
 
 }  // namespace skin

@@ -12,3 +12,12 @@ if(WIN32)
     LIBS logora_framework)
   add_dependencies(hyperlink_tests hyperlink_probe)
 endif()
+
+# GoogleTest's main is a narrow main(); these programs are not Unicode-entry programs.
+if(WIN32)
+  foreach(t hyperlink_command_tests hyperlink_tests)
+    get_target_property(opts ${t} LINK_OPTIONS)
+    list(REMOVE_ITEM opts -municode)
+    set_target_properties(${t} PROPERTIES LINK_OPTIONS "${opts}")
+  endforeach()
+endif()

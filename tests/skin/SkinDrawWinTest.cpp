@@ -4,6 +4,9 @@
 
 #include "framework/Handles.h"
 #include "skin/ImageFixtures.h"
+#include "skin/SkinResourceManager.h"
+#include "skin/ThemeGdi.h"
+#include "xml/XmlDocument.h"
 #include "skin/draw/CxImage.h"
 #include "skin/draw/SkinGifPlayer.h"
 
@@ -112,6 +115,27 @@ TEST(SkinGifPlayerRun, OneAnimationPerHostAndTimerSteps) {
   EXPECT_EQ(::GetPropW(host, CSkinGifPlayer::kAnimateProperty), nullptr);
   EXPECT_FALSE(a.Draw(s.dc.get(), RECT{0, 0, 8, 8})) << "a stopped player draws nothing";
   ::DestroyWindow(host);
+}
+
+TEST(ThemeGdi, FontsAndCursorsFromTheTables) {
+  skin::CSkinResourceManager m;
+  xml::XmlDocument doc;
+  doc.LoadText(L"<theme><font><item id=\"t\" fontface=\"Tahoma\" fontsize=\"15\" bold=\"true\"/>"
+               L"<item id=\"none\" fontface=\"\" fontsize=\"12\"/></font>"
+               L"<color/><cursor><item id=\"hand\" value=\"#32649\"/><item id=\"odd\" value=\"#0\"/></cursor></theme>");
+  ASSERT_TRUE(m.ReadTheme(doc, false));
+  const HFONT font = skin::ThemeFont(m, L"t");
+  ASSERT_NE(font, nullptr);
+  LOGFONTW lf{};
+  ASSERT_TRUE(::GetObjectW(font, sizeof lf, &lf));
+  EXPECT_EQ(lf.lfHeight, 15);
+  EXPECT_EQ(lf.lfWeight, FW_BOLD);
+  EXPECT_STREQ(lf.lfFaceName, L"Tahoma");
+  EXPECT_EQ(skin::ThemeFont(m, L"t"), font) << "made once";
+  EXPECT_EQ(skin::ThemeFont(m, L"none"), nullptr);
+  EXPECT_EQ(skin::ThemeFont(m, L"absent"), nullptr);
+  EXPECT_EQ(skin::ThemeCursor(m, L"hand"), ::LoadCursorW(nullptr, IDC_HAND));
+  EXPECT_EQ(skin::ThemeCursor(m, L"odd"), nullptr);
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ constexpr uint64_t kEndRecordSearchSpan = 65535;
 constexpr size_t kMaxSoughtName = 255;
 constexpr size_t kComparedNameBytes = 259;
 constexpr uint16_t kExtendedTimestampId = 0x5455;
-constexpr uInt kMaxInflateInput = 16384;
+constexpr uInt kMaxInflateInput = 1u << 30;  // input is fed straight from the archive bytes
 
 uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t Le32(const uint8_t* p) {

@@ -372,6 +372,8 @@ std::string FormatReal(double d) {
 }
 
 std::string FormatDate(double seconds) {
+  // Beyond about 300,000 years either way (or not a number) the calendar arithmetic below would overflow.
+  if (!std::isfinite(seconds) || std::fabs(seconds) > 1e13) seconds = 0;
   int64_t total = static_cast<int64_t>(std::floor(seconds)) + Reader::DaysFromCivil(2001, 1, 1) * 86400;
   int64_t days = total >= 0 ? total / 86400 : (total - 86399) / 86400;
   int64_t rem = total - days * 86400;

@@ -25,7 +25,29 @@ endif()
 find_package(ZLIB REQUIRED)
 find_package(PNG REQUIRED)
 find_package(JPEG REQUIRED)
-find_package(Poco REQUIRED COMPONENTS Foundation Zip)
+if(WIN32)
+  # Poco's installed package files drag in components this project does not build (Util, JSON);
+  # the two libraries it uses are imported directly.
+  foreach(component Foundation Zip)
+    add_library(Poco::${component} STATIC IMPORTED)
+    set_target_properties(Poco::${component} PROPERTIES
+      IMPORTED_LOCATION ${LOGORA_DEPS}/lib/libPoco${component}.a
+      INTERFACE_INCLUDE_DIRECTORIES ${LOGORA_DEPS}/include
+      INTERFACE_COMPILE_DEFINITIONS "POCO_STATIC;POCO_NO_AUTOMATIC_LIBS")
+  endforeach()
+  # Poco's headers include <Winsock2.h> and friends with capitals; mingw's headers are lower-case.
+  set(shim ${PROJECT_BINARY_DIR}/include-shim)
+  file(MAKE_DIRECTORY ${shim})
+  foreach(header Winsock2.h Iphlpapi.h WS2tcpip.h Windows.h)
+    string(TOLOWER ${header} lower)
+    file(CREATE_LINK /usr/x86_64-w64-mingw32/include/${lower} ${shim}/${header} SYMBOLIC)
+  endforeach()
+  set_property(TARGET Poco::Foundation APPEND PROPERTY INTERFACE_INCLUDE_DIRECTORIES ${shim})
+  set_property(TARGET Poco::Zip PROPERTY INTERFACE_LINK_LIBRARIES Poco::Foundation)
+  set_property(TARGET Poco::Foundation PROPERTY INTERFACE_LINK_LIBRARIES iphlpapi ws2_32 ZLIB::ZLIB)
+else()
+  find_package(Poco REQUIRED COMPONENTS Foundation Zip)
+endif()
 find_package(Threads REQUIRED)
 
 # logora_library(name SOURCES ... [WIN32_SOURCES ...] [LIBS ...])
@@ -35,6 +57,9 @@ function(logora_library name)
   set(srcs ${A_SOURCES})
   if(WIN32)
     list(APPEND srcs ${A_WIN32_SOURCES})
+  endif()
+  if(NOT srcs)
+    return()  # nothing of this library builds in this configuration
   endif()
   add_library(${name} STATIC ${srcs})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
@@ -67,7 +92,6 @@ function(logora_gtest name)
   target_compile_definitions(${name} PRIVATE LOGORA_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                              LOGORA_BINARY_DIR="${PROJECT_BINARY_DIR}")
   if(WIN32)
-    target_link_options(${name} PRIVATE -municode)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                          PROPERTIES TIMEOUT ${A_TIMEOUT} ${A_PROPERTIES})
   else()

@@ -12,8 +12,22 @@ namespace fw {
 // so tests check this count for leaks.
 std::atomic<long>& LiveGdiObjectCount();
 
-template <typename T, auto Close, T Invalid = T{}, bool Counted = false>
+// The "no handle" value of an owner: T{} (null) unless a policy says otherwise.
+template <typename T>
+struct NullIsInvalid {
+  static T value() { return T{}; }
+};
+struct InvalidHandleValueIsInvalid {
+  static HANDLE value() { return INVALID_HANDLE_VALUE; }
+};
+struct InvalidSocketIsInvalid {
+  static SOCKET value() { return INVALID_SOCKET; }
+};
+
+template <typename T, auto Close, typename InvalidPolicy = NullIsInvalid<T>, bool Counted = false>
 class UniqueAny {
+  static T Invalid() { return InvalidPolicy::value(); }
+
  public:
   UniqueAny() = default;
   explicit UniqueAny(T value) : value_(value) { Track(); }
@@ -30,17 +44,17 @@ class UniqueAny {
   }
 
   T get() const { return value_; }
-  explicit operator bool() const { return value_ != Invalid; }
+  explicit operator bool() const { return value_ != Invalid(); }
 
   // Gives up ownership; the caller must close the handle.
   T release() {
     T v = value_;
-    if (v != Invalid && Counted) --LiveGdiObjectCount();
-    value_ = Invalid;
+    if (v != Invalid() && Counted) --LiveGdiObjectCount();
+    value_ = Invalid();
     return v;
   }
-  void reset(T value = Invalid) {
-    if (value_ != Invalid) {
+  void reset(T value = Invalid()) {
+    if (value_ != Invalid()) {
       if (Counted) --LiveGdiObjectCount();
       Close(value_);
     }
@@ -56,16 +70,16 @@ class UniqueAny {
 
  private:
   void Track() {
-    if (value_ != Invalid && Counted) ++LiveGdiObjectCount();
+    if (value_ != Invalid() && Counted) ++LiveGdiObjectCount();
   }
-  T value_ = Invalid;
+  T value_ = Invalid();
 };
 
 namespace detail {
 inline void CloseKernelHandle(HANDLE h) { ::CloseHandle(h); }
 inline void DeleteGdi(HGDIOBJ h) { ::DeleteObject(h); }
 inline void DeleteMemDC(HDC h) { ::DeleteDC(h); }
-inline void FreeModule(HMODULE h) { ::FreeLibrary(h); }
+inline void CloseModule(HMODULE h) { ::FreeLibrary(h); }
 inline void CloseSock(SOCKET s) { ::closesocket(s); }
 inline void CloseKey(HKEY k) { ::RegCloseKey(k); }
 inline void DestroyIconHandle(HICON h) { ::DestroyIcon(h); }
@@ -75,16 +89,16 @@ inline void CloseFind(HANDLE h) { ::FindClose(h); }
 }  // namespace detail
 
 using UniqueHandle = UniqueAny<HANDLE, detail::CloseKernelHandle>;
-using UniqueFileHandle = UniqueAny<HANDLE, detail::CloseKernelHandle, INVALID_HANDLE_VALUE>;
-using UniqueFindHandle = UniqueAny<HANDLE, detail::CloseFind, INVALID_HANDLE_VALUE>;
-using UniqueBitmap = UniqueAny<HBITMAP, detail::DeleteGdi, nullptr, true>;
-using UniqueFont = UniqueAny<HFONT, detail::DeleteGdi, nullptr, true>;
-using UniqueBrush = UniqueAny<HBRUSH, detail::DeleteGdi, nullptr, true>;
-using UniquePen = UniqueAny<HPEN, detail::DeleteGdi, nullptr, true>;
-using UniqueRgn = UniqueAny<HRGN, detail::DeleteGdi, nullptr, true>;
-using UniqueMemDC = UniqueAny<HDC, detail::DeleteMemDC, nullptr, true>;
-using UniqueModule = UniqueAny<HMODULE, detail::FreeModule>;
-using UniqueSocket = UniqueAny<SOCKET, detail::CloseSock, INVALID_SOCKET>;
+using UniqueFileHandle = UniqueAny<HANDLE, detail::CloseKernelHandle, InvalidHandleValueIsInvalid>;
+using UniqueFindHandle = UniqueAny<HANDLE, detail::CloseFind, InvalidHandleValueIsInvalid>;
+using UniqueBitmap = UniqueAny<HBITMAP, detail::DeleteGdi, NullIsInvalid<HBITMAP>, true>;
+using UniqueFont = UniqueAny<HFONT, detail::DeleteGdi, NullIsInvalid<HFONT>, true>;
+using UniqueBrush = UniqueAny<HBRUSH, detail::DeleteGdi, NullIsInvalid<HBRUSH>, true>;
+using UniquePen = UniqueAny<HPEN, detail::DeleteGdi, NullIsInvalid<HPEN>, true>;
+using UniqueRgn = UniqueAny<HRGN, detail::DeleteGdi, NullIsInvalid<HRGN>, true>;
+using UniqueMemDC = UniqueAny<HDC, detail::DeleteMemDC, NullIsInvalid<HDC>, true>;
+using UniqueModule = UniqueAny<HMODULE, detail::CloseModule>;
+using UniqueSocket = UniqueAny<SOCKET, detail::CloseSock, InvalidSocketIsInvalid>;
 using UniqueKey = UniqueAny<HKEY, detail::CloseKey>;
 using UniqueIcon = UniqueAny<HICON, detail::DestroyIconHandle>;
 using UniqueMenu = UniqueAny<HMENU, detail::DestroyMenuHandle>;

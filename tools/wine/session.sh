@@ -20,6 +20,4 @@ if [ -n "${LOGORA_IN_SESSION:-}" ]; then
   inner "$@"; exit $?
 fi
 export LOGORA_IN_SESSION=1
-export -f inner
-export WINE64 WINESERVER
-exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c 'inner "$@"' bash "$@"
+exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/session.sh" "$build" "$@"

@@ -1,0 +1,3 @@
+#include "app/AppMessages.h"
+
+const UINT WM_DEVICE_CONNECT_RESULT = ::RegisterWindowMessageW(L"WM_DEVICE_CONNECT_RESULT");

@@ -1,0 +1,30 @@
+#include "app/Program.h"
+
+#include <commctrl.h>
+
+#include "app/AppFormMain.h"
+#include "skin/SkinApi.h"
+
+// The one application object of the process.
+Program theProgram;
+
+Program::Program() = default;
+Program::~Program() = default;
+
+BOOL Program::InitInstance() {
+  INITCOMMONCONTROLSEX icc{sizeof(icc), 0xFF};  // list view, tree view, bars, tabs, up-down, progress, hot key, animate
+  ::InitCommonControlsEx(&icc);
+  fw::WinApp::InitInstance();
+
+  SkinInit(L"..\\themes");
+  SkinLoadFromResource(L"DATA", 133, "");
+  SkinSetMenuSkin(L"standard.menu");
+
+  {
+    AppFormMain dialog;
+    main_window = &dialog;
+    dialog.DoModal();
+    main_window = nullptr;
+  }
+  return FALSE;
+}

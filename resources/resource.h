@@ -1,0 +1,24 @@
+// Resource ids of the program.
+#pragma once
+#define IDI_APP 128
+#define IDB_DEVICE_IPAD 131
+#define IDB_DEVICE_IPHONE 132
+#define IDD_MAIN 102
+#define IDC_CLOSE 1003
+#define IDC_MINIMIZE 1004
+#define IDC_WRITE 1005
+#define IDC_CANCEL_APP 1006
+#define IDC_CARRIER_UNICOM 1008
+#define IDC_CARRIER_CMCC 1009
+#define IDC_CARRIER_GROUP 1013
+#define IDC_PREVIEW_GROUP 1014
+#define IDC_SLOT_DEFAULT 1015
+#define IDC_SLOT_FSO 1016
+#define IDC_SLOT_TS 1017
+#define IDC_DEVICE 1018
+#define IDC_LINK_FOLLOW 1020
+#define IDC_LINK_TOOLS 1021
+#define IDC_LINK_SOURCE 1022
+#ifndef IDC_STATIC
+#define IDC_STATIC -1
+#endif

@@ -110,8 +110,9 @@ ArchiveReadResult ReadArchive(const uint8_t* data, size_t size) {
       if (result.entries.size() >= kMaxPackageEntries) return Failed(ArchiveStatus::TooLarge, "too many entries");
       ArchiveEntry e;
       e.name = h.getFileName();
-      e.directory = h.isDirectory();
+      // Checked first: the zip library reads before the start of an empty name when asked if it is a folder.
       if (!SafeName(e.name)) return Failed(ArchiveStatus::UnsafeName, "unsafe entry name: " + e.name);
+      e.directory = h.isDirectory();
       if (h.isEncrypted()) return Failed(ArchiveStatus::Corrupt, "encrypted entry: " + e.name);
       uint64_t expected = h.getUncompressedSize();
       if (expected > kMaxUnpackedBytes - total) return Failed(ArchiveStatus::TooLarge, "entries too large");

@@ -75,7 +75,7 @@ TEST(PackageReading, RefusesDamagedAndUnsafeArchives) {
   flipped[data + 13 + 40] ^= 0x55;  // ...and a byte of its compressed data just after
   EXPECT_FALSE(read(flipped));
   EXPECT_TRUE(read(fixtures::StoredZip({{"Payload/fine.txt", "x"}})));
-  for (const char* name : {"Payload/../../evil.txt", "/abs.txt", "Payload\\x.bundle\\a", "C:/x"}) {
+  for (const char* name : {"Payload/../../evil.txt", "/abs.txt", "Payload\\x.bundle\\a", "C:/x", ""}) {
     EXPECT_EQ(read(fixtures::StoredZip({{name, "x"}})).status, ArchiveStatus::UnsafeName) << name;
   }
 }

@@ -21,3 +21,13 @@ if(WIN32)
     set_target_properties(${t} PROPERTIES LINK_OPTIONS "${opts}")
   endforeach()
 endif()
+
+# The labels in the real main window, with the program's resources (and so its common-controls version).
+if(WIN32)
+  logora_gtest(hyperlink_main_window_tests WIN32_ONLY
+    SOURCES hyperlink_main_window_test.cpp
+    LIBS logora_app logora_resources)
+  get_target_property(opts hyperlink_main_window_tests LINK_OPTIONS)
+  list(REMOVE_ITEM opts -municode)
+  set_target_properties(hyperlink_main_window_tests PROPERTIES LINK_OPTIONS "${opts}")
+endif()

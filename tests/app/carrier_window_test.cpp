@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/AppFormMain.h"
@@ -211,6 +212,50 @@ TEST_F(CarrierSlots, ClosingRemovesTheTemporaryCopiesOnly) {
   EXPECT_FALSE(fs::exists(paths[1]));
   EXPECT_TRUE(fs::exists(mine));
   EXPECT_EQ(tmp.CountFiles(".png"), 0u);
+}
+
+// The system's own dialog: one filter, named "png"; cancelling it changes nothing.
+TEST_F(CarrierSlots, SystemDialogOffersPngOnlyAndCancelChangesNothing) {
+  app::SetOpenFileDialog(nullptr);
+  const auto before = Paths();
+  struct Seen {
+    HWND owner;
+    HWND box = nullptr;
+  } seen{hwnd};
+  std::vector<std::wstring> filters;
+  std::thread watcher([&] {
+    for (int i = 0; i < 400 && !seen.box; ++i) {
+      ::Sleep(25);
+      ::EnumWindows(
+          [](HWND w, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Seen*>(lp);
+            if (::GetWindow(w, GW_OWNER) != s->owner || testing_support::ClassNameOf(w) != L"#32770") return TRUE;
+            s->box = w;
+            return FALSE;
+          },
+          reinterpret_cast<LPARAM>(&seen));
+    }
+    if (!seen.box) return;
+    HWND types = nullptr;  // the file-type combo box, once the dialog has filled it
+    LRESULT count = 0;
+    for (int i = 0; i < 200 && count <= 0; ++i) {
+      ::Sleep(25);
+      types = ::GetDlgItem(seen.box, 0x470);
+      count = types ? ::SendMessageW(types, CB_GETCOUNT, 0, 0) : 0;
+    }
+    for (LRESULT i = 0; i < count; ++i) {
+      wchar_t text[256] = {};
+      ::SendMessageW(types, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+      filters.push_back(text);
+    }
+    ::PostMessageW(seen.box, WM_COMMAND, IDCANCEL, 0);
+  });
+  Click(kSlotIds[0]);
+  watcher.join();
+  ASSERT_NE(seen.box, nullptr) << "no open-file dialog appeared";
+  EXPECT_EQ(filters, std::vector<std::wstring>{L"png"});
+  EXPECT_EQ(Paths(), before);
+  EXPECT_TRUE(boxes.boxes.empty());
 }
 
 }  // namespace

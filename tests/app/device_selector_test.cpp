@@ -288,6 +288,20 @@ TEST_F(DeviceSelector, DevicesWithMissingValues) {
   EXPECT_TRUE(boxes.boxes.empty());
 }
 
+TEST_F(DeviceSelector, LockedDeviceGivesUpWithOneBox) {
+  // A locked phone refuses pairing for as long as it stays locked; its worker still comes to an end.
+  sim::DeviceDescription locked = Phone("Locked", "10c4ed");
+  locked.pairing = "PasswordProtected";
+  ASSERT_TRUE(devices.Plug("locked", locked));
+  ASSERT_TRUE(PumpUntil([&] { return !boxes.boxes.empty(); }, 20000));
+  PumpFor(200);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text, kConnectFailed);
+  EXPECT_EQ(iTunesDevice::LiveCount(), 0);
+  EXPECT_EQ(Registered(), 0u);
+  EXPECT_FALSE(::IsWindowEnabled(button));
+}
+
 class DeviceSelectorSlowStart : public DeviceSelector {
  protected:
   void SetUp() override { StartWindow({5000, 5, 20}); }

@@ -105,7 +105,10 @@ void CXHyperLink::DestroyTooltipWindow(HWND tooltip) {
 void CXHyperLink::SetURL(const std::wstring& address) {
   address_ = address;
   if (!hwnd_) return;
-  if (GetWindowText().empty() && !address_.empty()) SetWindowText(address_);
+  if (!address_.empty() && (showsAddress_ || GetWindowText().empty())) {
+    SetWindowText(address_);
+    showsAddress_ = true;
+  }
   AdjustToFit();
   UpdateTooltip();
 }
@@ -149,6 +152,7 @@ void CXHyperLink::PreSubclassWindow() {
     SetWindowText(L"");
     ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     SetWindowText(address_);
+    showsAddress_ = true;
   }
 
   MakeFonts();

@@ -74,7 +74,7 @@ class CXHyperLink : public fw::Wnd {
   ~CXHyperLink() override;
 
   // Stores the address; once attached, the control is resized to its text and the tooltip shows the
-  // address. A control without text shows the address as its text.
+  // address. A control without text of its own shows the address as its text.
   void SetURL(const std::wstring& address);
   const std::wstring& GetURL() const { return address_; }
   // Whether a click opens the address (on by default; a disabled address counts as opened).
@@ -142,6 +142,7 @@ class CXHyperLink : public fw::Wnd {
   int underline_ = kUnderlineHover;
   bool adjustToFit_ = true;
   std::wstring address_;
+  bool showsAddress_ = false;  // the control had no text of its own and shows the address
   HFONT originalFont_ = nullptr;  // the dialog's font, not owned; given back when the control is released
   fw::UniqueFont underlineFont_;
   fw::UniqueFont normalFont_;

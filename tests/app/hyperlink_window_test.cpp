@@ -401,6 +401,12 @@ TEST_F(HyperlinkWindow, EmptyLabelShowsItsAddressSizedToIt) {
     ::GetClientRect(link, &client);
     EXPECT_EQ(client.right, TextWidth(link));
     EXPECT_GT(client.right, 100) << "sized to the address, not to the template's width";
+
+    // A new address replaces the shown one, and the size follows.
+    link.SetURL(kSourceAddress);
+    EXPECT_EQ(TextOf(link), kSourceAddress);
+    ::GetClientRect(link, &client);
+    EXPECT_EQ(client.right, TextWidth(link));
   }
 }
 

@@ -6,8 +6,8 @@
 #include "skin/draw/ImageLimits.h"
 
 CxImage::CxImage(const uint8_t* data, size_t size, int kind) : kind_(kind) {
-  CxMemFile stream(data, size);
-  Decode(stream, kind);
+  // Bytes in memory are decoded where they lie; only streams are read into a buffer first.
+  Decode(std::span<const uint8_t>(data, data ? size : 0), kind);
 }
 
 bool CxImage::Load(const std::wstring& path, int kind) {

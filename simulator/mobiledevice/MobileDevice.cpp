@@ -49,10 +49,15 @@ struct Subscription {
   std::unique_ptr<DeviceWatcher> watcher;
 };
 
-// Everything the library has handed out, by kind.
+// Everything the library has handed out, by kind. Devices are handed out as their own address (they are
+// never freed); everything else as a number that is never used again, so a handle kept after its close can
+// never reach a newer object that happens to live at the same address.
+using Handles = std::map<const void*, void*>;
 struct State {
   std::mutex mutex;
-  std::set<const void*> devices, services, afcConnections, keyValues, directories, serviceConnections, subscriptions;
+  std::set<const void*> devices;
+  Handles services, afcConnections, keyValues, directories, serviceConnections, subscriptions;
+  uintptr_t nextHandle = 0x5100;
   std::map<std::string, SimDevice*> current;  // plugged-in devices by folder name
 };
 State& Library() {
@@ -61,31 +66,46 @@ State& Library() {
 }
 
 template <typename T>
-T* Checked(const void* handle, std::set<const void*> State::*kind) {
+T* Checked(const void* handle, Handles State::*kind) {
   if (!handle) return nullptr;
   State& s = Library();
   std::lock_guard<std::mutex> lock(s.mutex);
-  return (s.*kind).count(handle) ? static_cast<T*>(const_cast<void*>(handle)) : nullptr;
+  auto it = (s.*kind).find(handle);
+  return it != (s.*kind).end() ? static_cast<T*>(it->second) : nullptr;
+}
+
+// Registers `object` and returns its new handle.
+template <typename T>
+void* Keep(T* object, Handles State::*kind) {
+  State& s = Library();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  s.nextHandle += 0x10;
+  auto* handle = reinterpret_cast<void*>(s.nextHandle);
+  (s.*kind)[handle] = object;
+  return handle;
 }
 
 template <typename T>
-T* Keep(T* object, std::set<const void*> State::*kind) {
-  State& s = Library();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  (s.*kind).insert(object);
-  return object;
-}
-
-template <typename T>
-bool Drop(const void* handle, std::set<const void*> State::*kind) {
-  State& s = Library();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  if (!(s.*kind).erase(handle)) return false;
-  delete static_cast<T*>(const_cast<void*>(handle));
+bool Drop(const void* handle, Handles State::*kind) {
+  T* object = nullptr;
+  {
+    State& s = Library();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    auto it = (s.*kind).find(handle);
+    if (it == (s.*kind).end()) return false;
+    object = static_cast<T*>(it->second);
+    (s.*kind).erase(it);
+  }
+  delete object;
   return true;
 }
 
-SimDevice* DeviceOf(AMDeviceRef device) { return Checked<SimDevice>(device, &State::devices); }
+SimDevice* DeviceOf(AMDeviceRef device) {
+  if (!device) return nullptr;
+  State& s = Library();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  return s.devices.count(device) ? reinterpret_cast<SimDevice*>(device) : nullptr;
+}
 
 std::string Text(CFStringRef s) {
   CFIndex n = CFStringGetLength(s);
@@ -137,7 +157,7 @@ AfcConnection* Afc(AFCConnectionRef connection) {
   return c && !c->device->Detached() ? c : nullptr;
 }
 
-int32_t ReadPair(void* handle, std::set<const void*> State::*kind, char** first, char** second) {
+int32_t ReadPair(void* handle, Handles State::*kind, char** first, char** second) {
   auto* kv = Checked<KeyValues>(handle, kind);
   if (!kv || !first || !second) return kAfcInvalidArgument;
   if (kv->next >= kv->pairs.size()) {
@@ -183,9 +203,9 @@ AMDError LOGORA_CDECL AMDeviceNotificationSubscribe(AMDeviceNotificationCallback
         Detach(name, d);
         Announce(sub, d, kAMDeviceDetached);
       });
-  Keep(sub, &State::subscriptions);
+  void* handle = Keep(sub, &State::subscriptions);
   if (!folder.empty()) sub->watcher->Start();
-  *notification = reinterpret_cast<AMDeviceNotificationRef>(sub);
+  *notification = static_cast<AMDeviceNotificationRef>(handle);
   return kOk;
 }
 
@@ -275,7 +295,7 @@ AMDError LOGORA_CDECL AMDeviceSecureStartService(AMDeviceRef device, CFStringRef
   if (name != kInstallationService) return kErrUnsupported;
   ServiceConnection* c = StartInstallationService(d);
   if (!c) return kErrServiceFailed;
-  *connection = reinterpret_cast<AMDServiceConnectionRef>(Keep(c, &State::serviceConnections));
+  *connection = static_cast<AMDServiceConnectionRef>(Keep(c, &State::serviceConnections));
   return kOk;
 }
 
@@ -300,7 +320,7 @@ AMDError LOGORA_CDECL AFCConnectionOpen(AMDServiceHandle handle, uint32_t, AFCCo
   if (!s || !connection) return kAfcInvalidArgument;
   if (s->device->Detached()) return kAfcNotConnected;
   auto* c = new AfcConnection{s->device, MediaFileService(s->device->Layout().Media())};
-  *connection = reinterpret_cast<AFCConnectionRef>(Keep(c, &State::afcConnections));
+  *connection = static_cast<AFCConnectionRef>(Keep(c, &State::afcConnections));
   return kOk;
 }
 
@@ -313,7 +333,7 @@ AMDError LOGORA_CDECL AFCDeviceInfoOpen(AFCConnectionRef connection, AFCDictiona
   if (!c || !info) return kAfcInvalidArgument;
   auto kv = std::make_unique<KeyValues>();
   if (int32_t r = c->files.DeviceInfo(kv->pairs)) return r;
-  *info = reinterpret_cast<AFCDictionaryRef>(Keep(kv.release(), &State::keyValues));
+  *info = static_cast<AFCDictionaryRef>(Keep(kv.release(), &State::keyValues));
   return kOk;
 }
 
@@ -322,7 +342,7 @@ AMDError LOGORA_CDECL AFCFileInfoOpen(AFCConnectionRef connection, const char* p
   if (!c || !path || !info) return kAfcInvalidArgument;
   auto kv = std::make_unique<KeyValues>();
   if (int32_t r = c->files.FileInfo(path, kv->pairs)) return r;
-  *info = reinterpret_cast<AFCDictionaryRef>(Keep(kv.release(), &State::keyValues));
+  *info = static_cast<AFCDictionaryRef>(Keep(kv.release(), &State::keyValues));
   return kOk;
 }
 
@@ -339,7 +359,7 @@ AMDError LOGORA_CDECL AFCDirectoryOpen(AFCConnectionRef connection, const char* 
   if (!c || !path || !directory) return kAfcInvalidArgument;
   auto dir = std::make_unique<Directory>();
   if (int32_t r = c->files.ReadDirectory(path, dir->names)) return r;
-  *directory = reinterpret_cast<AFCDirectoryRef>(Keep(dir.release(), &State::directories));
+  *directory = static_cast<AFCDirectoryRef>(Keep(dir.release(), &State::directories));
   return kOk;
 }
 

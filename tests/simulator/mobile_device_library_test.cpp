@@ -201,6 +201,12 @@ TEST_F(MobileDeviceLibrary, FileServiceModesAndRefusals) {
   EXPECT_TRUE(std::filesystem::is_empty(Media() / "PublicStaging"));
   EXPECT_EQ(Md().AFCConnectionClose(c), 0);
   EXPECT_NE(Md().AFCDirectoryCreate(c, "/again"), 0) << "a closed connection is refused";
+  // ...also once newer connections exist: handles are never reused.
+  std::vector<AFCConnectionRef> newer;
+  for (int i = 0; i < 5; ++i) newer.push_back(OpenFiles(g_notes.back().device));
+  for (AFCConnectionRef n : newer) EXPECT_NE(n, c);
+  EXPECT_NE(Md().AFCConnectionClose(c), 0);
+  for (AFCConnectionRef n : newer) EXPECT_EQ(Md().AFCConnectionClose(n), 0);
 }
 
 // Sends one framed request on `s` and reads framed replies until the service closes the connection or

@@ -19,7 +19,7 @@ flock 9
 
 packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev wine64 xvfb xauth imagemagick nasm
-  fonts-wqy-microhei
+  fonts-wqy-microhei fonts-wine
   g++ cmake ninja-build pkg-config dpkg-dev
   libpoco-dev zlib1g-dev libpng-dev libjpeg-dev googletest libgtest-dev libbenchmark-dev
   libtinyxml2-dev libpugixml-dev
@@ -121,7 +121,7 @@ if [ ! -f "$deps/.complete" ]; then
 fi
 
 # ---- Wine prefix template ---------------------------------------------------------------------------------
-wine_key="wine$(ver wine64)-$(sha1sum "$here/wine/prefix.reg.in" | cut -c1-10)"
+wine_key="wine$(ver wine64)-$(cat "$here/wine/prefix.reg.in" "$here/wine/make-prefix.sh" | sha1sum | cut -c1-10)"
 wine_key=${wine_key//[:~+]/_}
 prefix_tpl="$LOGORA_CACHE/wineprefix-$wine_key"
 if [ ! -f "$prefix_tpl/.complete" ]; then

@@ -12,28 +12,8 @@ shots="$LOGORA_ROOT/build/screenshots"
 "$here/build.sh" windows >/dev/null
 mkdir -p "$shots"
 
-demo() {
-  local wine="$WINE64" exe="$build/app/iOSLogora.exe" drive="$build/tools/driver/logora-drive.exe"
-  "$here/sim.sh" "$build" demo-setup
-  "$wine" "$exe" &
-  local program=$!
-  "$wine" "$drive" wait 60 || { echo "the window did not appear" >&2; return 1; }
-  if [ -n "${LOGORA_INTERACTIVE:-}" ]; then
-    wait "$program"
-    return 0
-  fi
-  sleep 2
-  import -window root "$shots/main-window.png"
-  echo "screenshot: $shots/main-window.png"
-  "$wine" "$drive" close
-  wait "$program"
-}
-export -f demo
-export here build shots
-
 if [ -n "${DISPLAY:-}" ]; then
-  export WINEPREFIX="$build/wineprefix" LOGORA_INTERACTIVE=1
-  demo
+  "$here/demo.sh" "$build" "$shots" interactive
 else
-  "$here/wine/session.sh" "$build" bash -c demo
+  "$here/wine/session.sh" "$build" "$here/demo.sh" "$build" "$shots"
 fi

@@ -14,4 +14,5 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c "
   '$WINE64' regedit /S '$prefix/logora.reg' >/dev/null 2>&1
   '$WINESERVER' -w
 "
-cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+# Marlett draws the caption buttons' glyphs (Debian's fonts-wine ships it).
+cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"

@@ -4,9 +4,11 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$1 template=$2
-if [ ! -f "$build/wineprefix/.complete" ]; then
+# A new template (other Wine, other settings) replaces the copy.
+if [ ! -f "$build/wineprefix/.complete" ] || [ "$(cat "$build/wineprefix/.template" 2>/dev/null)" != "$template" ]; then
   rm -rf "$build/wineprefix"
   cp -a "$template" "$build/wineprefix"
+  echo "$template" > "$build/wineprefix/.template"
 fi
 for step in "$here"/prefix.d/*.sh; do
   [ -e "$step" ] && bash "$step" "$build"

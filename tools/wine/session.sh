@@ -5,7 +5,7 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../env.sh"
-build=$1; shift
+build=$(cd "$1" && pwd); shift
 export WINEPREFIX="$build/wineprefix"
 inner() {
   "$WINESERVER" -p

@@ -244,6 +244,29 @@ TEST(ThemeArchive, LaterDocumentWinsAndByteOrderMarkIsHarmless) {
   ASSERT_NE(m.FindColor(L"b"), nullptr);
 }
 
+TEST(ThemeArchive, EntryClaimingAHugeSizeIsSkippedAndTheRestLoads) {
+  // The central directory claims 2 GiB for the first picture; the loader refuses it before allocating and
+  // still takes the rest of the archive.
+  const Bytes png = MakePng(4, 4, PngKind::kRgb);
+  Bytes zip = MakeStoredZip({{"skin/huge.png", png}, {"skin/ok.png", png},
+                             {"skin.xml", AsBytes(Theme("<color><item id=\"c\" value=\"RGB(1,2,3)\"/></color>"))}});
+  size_t central = 0;
+  for (size_t i = 0; i + 4 <= zip.size(); ++i)
+    if (zip[i] == 0x50 && zip[i + 1] == 0x4B && zip[i + 2] == 0x01 && zip[i + 3] == 0x02) {
+      central = i;
+      break;
+    }
+  ASSERT_NE(central, 0u);
+  zip[central + 24] = 0xFF, zip[central + 25] = 0xFF, zip[central + 26] = 0xFF, zip[central + 27] = 0x7F;
+  CSkinResourceManager m;
+  ASSERT_EQ(m.LoadArchiveTheme(zip.data(), zip.size(), ""), 1);
+  const CSkinDrawImage* huge = m.Pictures().Find(L"skin/huge.png");
+  EXPECT_TRUE(huge == nullptr || huge->GetWidth() == 0u);
+  ASSERT_NE(m.GetPicture(L"skin/ok.png"), nullptr);
+  EXPECT_EQ(m.GetPicture(L"skin/ok.png")->GetWidth(), 4u);
+  EXPECT_NE(m.FindColor(L"c"), nullptr);
+}
+
 TEST(ThemeArchive, UnopenableArchiveChangesNothing) {
   CSkinResourceManager m;
   int changed = 0;

@@ -25,7 +25,7 @@ reg="Windows Registry Editor Version 5.00
 \"DeviceFolder\"=\"$devices\"
 "
 stamp="$prefix/logora-simulator.reg"
-if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$reg" ]; then
+if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$(printf '%s' "$reg")" ]; then
   exit 0
 fi
 source "$(dirname "$0")/../../env.sh"

@@ -73,6 +73,7 @@ bool iTunesDevice::ConnectPass(std::wstring& error, bool& retry) {
     if (Md().AMDevicePair(device_) == kAMDSuccess) return connected_ = true;
   }
   Md().AMDeviceDisconnect(device_);
+  connected_ = false;
   retry = true;
   return false;
 }

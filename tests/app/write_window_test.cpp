@@ -1,0 +1,185 @@
+// The write command in the real main window against simulated devices: the box it shows for every reply
+// style, what the device installed, and a write without a device.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/AppFormMain.h"
+#include "device/SimulatedDeviceFolder.h"
+#include "packaging/CarrierTemplates.h"
+#include "support/WinTestSupport.h"
+
+namespace fs = std::filesystem;
+using testing_support::Phone;
+using testing_support::PumpUntil;
+using testing_support::RecordingMessageBoxes;
+
+namespace {
+
+constexpr int kWriteButton = 1005;
+constexpr int kCmccRadio = 1009;
+const std::wstring kNotice = L"\u63d0\u793a";                              // 提示
+const std::wstring kTool = L"Logosmith\u5de5\u5177";                        // Logosmith工具
+const std::wstring kWritten = L"\u5df2\u7ecf\u5199\u5165!";                 // 已经写入!
+const std::wstring kFailed = L"\u5199\u5165\u5931\u8d25!";                  // 写入失败!
+const std::wstring kNoDevice = L"\u8bf7\u5148\u63d2\u5165\u8bbe\u5907";    // 请先插入设备
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::set<fs::path> TempFiles() {
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  std::set<fs::path> out;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(temp, ec)) out.insert(e.path());
+  return out;
+}
+
+class WriteCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AppFormMain::SetConnectTiming({20, 5, 20});
+    ASSERT_TRUE(dialog.Create());
+    hwnd = dialog.GetSafeHwnd();
+  }
+  void TearDown() override {
+    if (::IsWindow(hwnd)) ::DestroyWindow(hwnd);
+  }
+
+  // Plugs a device in and waits until the window made it its current device.
+  bool PlugAndSelect(const std::string& folder, const sim::DeviceDescription& d) {
+    if (!devices.Plug(folder, d)) return false;
+    return PumpUntil([&] { return dialog.CurrentDevice() != nullptr; }, 10'000);
+  }
+  void Unplug(const std::string& folder) {
+    devices.Unplug(folder);
+    PumpUntil([&] { return dialog.CurrentDevice() == nullptr; }, 10'000);
+  }
+  void Write() {
+    ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(kWriteButton, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(hwnd, kWriteButton)));
+  }
+  // The staged names of every install request the device received, in order.
+  std::vector<std::string> StagedNames(const std::string& folder) const {
+    const std::string log = ReadAll(devices.root() / folder / "service.log");
+    std::vector<std::string> names;
+    const std::regex staged("/PublicStaging/([0-9]{8})<");
+    for (auto it = std::sregex_iterator(log.begin(), log.end(), staged); it != std::sregex_iterator(); ++it)
+      names.push_back((*it)[1]);
+    return names;
+  }
+
+  testing_support::SimulatedDeviceFolder devices;
+  RecordingMessageBoxes boxes;
+  AppFormMain dialog;
+  HWND hwnd = nullptr;
+};
+
+TEST_F(WriteCommand, WithoutDeviceAsksForOneAndCreatesNothing) {
+  const std::set<fs::path> before = TempFiles();
+  Write();
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text, kNoDevice);
+  EXPECT_EQ(boxes.boxes[0].caption, kNotice);
+  EXPECT_EQ(TempFiles(), before);
+}
+
+TEST_F(WriteCommand, BoxForEveryReplyStyle) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> settings;
+    std::wstring text;
+    std::wstring caption;
+  } cases[] = {
+      {"modern binary", {}, kWritten, kTool},
+      {"streamed", {"install.style=streamed"}, kWritten, kTool},
+      {"xml replies", {"install.style=streamed", "install.format=xml"}, kWritten, kTool},
+      {"not for this device", {"install.error=DeviceFamilyNotSupported"},
+       kFailed + L"\u5e73\u53f0\u4e0d\u9002\u7528", kNotice},
+      {"internal error", {"install.error=APIInternalError"},
+       kFailed + L"\u63a5\u53e3\u5185\u90e8\u9519\u8bef(\u662f\u5378\u8f7d\u6ca1\u5b89\u88c5\u7684\u7a0b\u5e8f\u5417?)",
+       kNotice},
+      {"closed mid-install", {"install.style=streamed", "install.close_after=4"},
+       kFailed + L"\u5b89\u88c5\u5b8c\u6210\u524d\u4e0e\u8bbe\u5907\u7684\u8fde\u63a5\u5df2\u65ad\u5f00"
+                 L"(\u8bbe\u5907\u88ab\u62d4\u51fa?)",
+       kNotice},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    const std::string folder = "style" + std::to_string(n++);
+    sim::DeviceDescription d = Phone(c.name, "udid-" + folder);
+    for (const std::string& s : c.settings) {
+      const size_t eq = s.find('=');
+      ASSERT_TRUE(sim::ApplySetting(d, s.substr(0, eq), s.substr(eq + 1))) << s;
+    }
+    ASSERT_TRUE(PlugAndSelect(folder, d)) << c.name;
+    boxes.boxes.clear();
+    Write();
+    ASSERT_EQ(boxes.boxes.size(), 1u) << c.name;
+    EXPECT_EQ(boxes.boxes[0].text, c.text) << c.name;
+    EXPECT_EQ(boxes.boxes[0].caption, c.caption) << c.name;
+    Unplug(folder);
+  }
+}
+
+TEST_F(WriteCommand, LockedDeviceNeverBecomesCurrent) {
+  sim::DeviceDescription d = Phone("Locked", "locked1");
+  d.pairing = "PasswordProtected";
+  ASSERT_TRUE(devices.Plug("locked", d));
+  testing_support::PumpFor(1500);
+  boxes.boxes.clear();
+  Write();
+  ASSERT_FALSE(boxes.boxes.empty());
+  EXPECT_EQ(boxes.boxes.back().text, kNoDevice);
+}
+
+TEST_F(WriteCommand, InstallsTheSlotPicturesForBothCarriers) {
+  ASSERT_TRUE(PlugAndSelect("phone", Phone("Phone", "p1")));
+  struct Case {
+    packaging::Carrier carrier;
+    const char* bundle;
+  } cases[] = {{packaging::Carrier::kUnicom, "Unicom_cn.bundle"}, {packaging::Carrier::kCmcc, "CMCC_cn.bundle"}};
+  for (const Case& c : cases) {
+    if (c.carrier == packaging::Carrier::kCmcc) {
+      ::SendMessageW(::GetDlgItem(hwnd, kCmccRadio), BM_CLICK, 0, 0);
+      testing_support::PumpFor(100);
+    }
+    boxes.boxes.clear();
+    Write();
+    ASSERT_EQ(boxes.boxes.size(), 1u) << c.bundle;
+    EXPECT_EQ(boxes.boxes[0].text, kWritten) << c.bundle;
+    const fs::path installed = devices.root() / "phone" / "installed" / "CarrierBundles" / c.bundle;
+    for (size_t slot = 0; slot < 3; ++slot) {
+      const std::string entry = packaging::LogoEntryName(c.carrier, packaging::kLogoVariants[slot]);
+      const fs::path logo = installed / entry.substr(entry.find('/', entry.find('/') + 1) + 1);
+      const std::string expected = ReadAll(dialog.PicturePaths()[slot]);
+      EXPECT_FALSE(expected.empty()) << c.bundle << " slot " << slot;
+      EXPECT_EQ(ReadAll(logo), expected) << c.bundle << " " << logo.string();
+    }
+  }
+}
+
+TEST_F(WriteCommand, TwoWritesInstallTwiceUnderDifferentNames) {
+  ASSERT_TRUE(PlugAndSelect("twice", Phone("Twice", "t1")));
+  Write();
+  Write();
+  ASSERT_EQ(boxes.boxes.size(), 2u);
+  EXPECT_EQ(boxes.boxes[0].text, kWritten);
+  EXPECT_EQ(boxes.boxes[1].text, kWritten);
+  const std::vector<std::string> names = StagedNames("twice");
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_NE(names[0], names[1]);
+  std::error_code ec;
+  EXPECT_TRUE(fs::is_empty(devices.root() / "twice" / "media" / "PublicStaging", ec)) << "no staged file is left";
+}
+
+}  // namespace

@@ -2,5 +2,5 @@
 // Window messages of the main window, registered during static initialisation.
 #include <windows.h>
 
-// Posted by a connect worker when its device connected (wParam 1) or failed (0); lParam the device object.
+// Posted by a connect worker when it has finished: wParam the device object, lParam 1 connected, 0 failed.
 extern const UINT WM_DEVICE_CONNECT_RESULT;

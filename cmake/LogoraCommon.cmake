@@ -71,7 +71,8 @@ function(logora_library name)
 endfunction()
 
 # ---- tests -------------------------------------------------------------------------------------------------
-# logora_gtest(name SOURCES ... [LIBS ...] [WIN32_ONLY] [NATIVE_ONLY] [TIMEOUT s])
+# logora_gtest(name SOURCES ... [LIBS ...] [WIN32_ONLY] [NATIVE_ONLY] [TIMEOUT s] [PROPERTIES ...])
+# A folder may set LOGORA_TEST_PROPERTIES (test properties added to every Windows test defined after it).
 # Native tests run directly (with sanitizers in the test configuration); Windows tests run under Wine through
 # CMAKE_CROSSCOMPILING_EMULATOR, discovered at test time, one process per test so a crash stays contained.
 function(logora_gtest name)
@@ -93,7 +94,7 @@ function(logora_gtest name)
                                              LOGORA_BINARY_DIR="${PROJECT_BINARY_DIR}")
   if(WIN32)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                         PROPERTIES TIMEOUT ${A_TIMEOUT} ${A_PROPERTIES})
+                         PROPERTIES TIMEOUT ${A_TIMEOUT} ${A_PROPERTIES} ${LOGORA_TEST_PROPERTIES})
   else()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT ${A_TIMEOUT} ${A_PROPERTIES})
   endif()

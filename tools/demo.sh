@@ -28,5 +28,28 @@ sleep 3  # the simulated iPhone connects about two seconds after it is plugged i
 import -window root "$shots/main-window.png"
 echo "screenshot: $shots/main-window.png"
 echo "device button: $("$WINE64" "$drive" text 1018)"
+
+# One write for each carrier: choose it, press 写入, photograph the result box, dismiss it.
+write_carrier() {  # radio-id short-name
+  "$WINE64" "$drive" click "$1"
+  sleep 1
+  "$WINE64" "$drive" click 1005
+  local box
+  if box=$("$WINE64" "$drive" wait-box 60); then
+    import -window root "$shots/write-$2.png"
+    echo "write $2: $box"
+    echo "screenshot: $shots/write-$2.png"
+    "$WINE64" "$drive" dismiss
+    sleep 1
+  else
+    echo "write $2: no result box appeared" >&2
+  fi
+}
+write_carrier 1008 unicom
+write_carrier 1009 cmcc
+
+echo "installed on the simulated iPhone:"
+(cd "$build/simdevices/iphone/installed" 2>/dev/null && find . -type f | sed 's|^\./|  |' | sort)
+
 "$WINE64" "$drive" close
 wait "$program"

@@ -5,7 +5,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/env.sh"
-build=$1; shift
+build=$(cd "$1" && pwd); shift
 export WINEPREFIX="$build/wineprefix"
 tool=$(find "$build/simulator" -maxdepth 2 -name 'simdevice*.exe' 2>/dev/null | head -1)
 if [ -z "$tool" ]; then

@@ -100,7 +100,10 @@ bool XmlDocument::LoadText(std::wstring text) {
     AddEntry(L"text_too_long", {});
     return false;
   }
-  elements_.reserve(text_.size() / 64 + 8);
+  // At most one element per two "<" in well-formed text (start and end tag); reserving that once spares
+  // the copies of a growing index on large documents. Badly formed text grows the index by half as needed.
+  const size_t markup = static_cast<size_t>(std::count(text_.begin(), text_.end(), L'<'));
+  elements_.reserve(std::max(text_.size() / 64, markup / 2) + 8);
   elements_.resize(1);
   Parse();
   ResetCursor();

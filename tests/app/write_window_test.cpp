@@ -168,6 +168,24 @@ TEST_F(WriteCommand, InstallsTheSlotPicturesForBothCarriers) {
   }
 }
 
+TEST_F(WriteCommand, PackageThatCannotBeBuiltIsAnUnknownError) {
+  ASSERT_TRUE(PlugAndSelect("missing", Phone("Missing", "m1")));
+  for (bool cmcc : {false, true}) {
+    if (cmcc) {
+      ::SendMessageW(::GetDlgItem(hwnd, kCmccRadio), BM_CLICK, 0, 0);
+      testing_support::PumpFor(100);
+    }
+    std::error_code ec;
+    fs::remove(dialog.PicturePaths()[1], ec);
+    boxes.boxes.clear();
+    Write();
+    ASSERT_EQ(boxes.boxes.size(), 1u) << cmcc;
+    EXPECT_EQ(boxes.boxes[0].text, L"\u51fa\u73b0\u4e86\u672a\u77e5\u9519\u8bef!") << cmcc;  // 出现了未知错误!
+    EXPECT_EQ(boxes.boxes[0].caption, kNotice);
+  }
+  EXPECT_TRUE(StagedNames("missing").empty()) << "nothing was sent";
+}
+
 TEST_F(WriteCommand, TwoWritesInstallTwiceUnderDifferentNames) {
   ASSERT_TRUE(PlugAndSelect("twice", Phone("Twice", "t1")));
   Write();

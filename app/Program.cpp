@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/AppFormMain.h"
+#include "install/InstallMessages_win.h"
 #include "skin/SkinApi.h"
 
 // The one application object of the process.
@@ -12,6 +13,11 @@ Program::Program() = default;
 Program::~Program() = default;
 
 BOOL Program::InitInstance() {
+  // The install-family messages are registered by the static initialisation of the object that defines
+  // them; reading one here links that object into the program although the main window sends none of them.
+  volatile UINT install_messages_registered = install::WM_APP_UPDATE_BEGIN_MESSAGE;
+  (void)install_messages_registered;
+
   INITCOMMONCONTROLSEX icc{sizeof(icc), 0xFF};  // list view, tree view, bars, tabs, up-down, progress, hot key, animate
   ::InitCommonControlsEx(&icc);
   fw::WinApp::InitInstance();

@@ -57,9 +57,13 @@ int SkinLoadFromResource(const wchar_t* type, WORD id, const char* password) {
 
 int SkinSetMenuSkin(const wchar_t* id) {
   if (!id) return 0;
-  // No theme item dresses menus until a theme is loaded.
-  skin::State().last_error = 1;
-  return 0;
+  // An unknown id falls back to the theme's "menu" item.
+  if (!skin::GetSkinResourceManager().FindItem(L"menu", id)) {
+    skin::State().last_error = 1;
+    return 0;
+  }
+  skin::State().menu_item_id = id;
+  return 1;
 }
 
 int SkinSetWindowSkin(HWND hwnd, const wchar_t* id) {
@@ -76,6 +80,8 @@ int SkinSetItemProperty(HWND hwnd, const wchar_t* item_id, const wchar_t* value,
 
 int SkinSetItemImage(HWND hwnd, const wchar_t* item_id, const wchar_t* path, int redraw) {
   if (!item_id || !path) return 0;
+  // The picture joins the theme's picture table under its path, decoded when first drawn.
+  skin::GetSkinResourceManager().RegisterFilePicture(path);
   return skin::PlainSetItemImage(hwnd, item_id, path, redraw != 0) ? 1 : 0;
 }
 

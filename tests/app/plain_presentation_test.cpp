@@ -85,6 +85,13 @@ TEST(SkinInterface, MenuHookReportsOnlyTheCallThatInstalledIt) {
   EXPECT_EQ(SkinEnableMenuHook(0), 0);
 }
 
+TEST(SkinInterface, MenuSkinNeedsTheThemeThatTheProgramCarries) {
+  EXPECT_EQ(SkinSetMenuSkin(L"standard.menu"), 0);  // no theme loaded yet
+  ASSERT_EQ(SkinLoadFromResource(L"DATA", 133, ""), 1);
+  EXPECT_EQ(SkinSetMenuSkin(L"standard.menu"), 1);
+  EXPECT_EQ(SkinSetMenuSkin(nullptr), 0);
+}
+
 TEST(SkinInterface, InitAcceptsRelativeAndAbsoluteFoldersAndMissingResourcesFail) {
   EXPECT_EQ(SkinInit(L"..\\themes"), 1);
   EXPECT_EQ(SkinInit(L"C:\\no-such-theme-folder"), 1);

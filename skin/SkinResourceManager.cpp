@@ -148,16 +148,16 @@ bool CSkinResourceManager::ReadTheme(xml::XmlDocument& doc, bool archive_mode) {
 
 void CSkinResourceManager::ReadFonts(xml::XmlDocument& doc) {
   ForEachItem(doc, [&] {
-    FontSpec spec;
-    spec.face = doc.Attribute(L"fontface");
-    spec.size = ParseInt(doc.Attribute(L"fontsize"));
-    spec.bold = doc.Attribute(L"bold") == L"true";
-    spec.underline = doc.Attribute(L"underline") == L"true";
+    FontSpec desc;
+    desc.face = doc.Attribute(L"fontface");
+    desc.size = ParseInt(doc.Attribute(L"fontsize"));
+    desc.bold = doc.Attribute(L"bold") == L"true";
+    desc.underline = doc.Attribute(L"underline") == L"true";
     std::wstring id = doc.Attribute(L"id");
     if (FontSpec* existing = fonts_.Find(id)) {
-      *existing = std::move(spec);
+      *existing = std::move(desc);
     } else {
-      fonts_.Append(std::move(id), std::make_unique<FontSpec>(std::move(spec)));
+      fonts_.Append(std::move(id), std::make_unique<FontSpec>(std::move(desc)));
     }
   });
 }
@@ -177,11 +177,11 @@ void CSkinResourceManager::ReadColors(xml::XmlDocument& doc) {
 void CSkinResourceManager::ReadCursors(xml::XmlDocument& doc) {
   ForEachItem(doc, [&] {
     std::wstring id = doc.Attribute(L"id");
-    CursorSpec spec{doc.Attribute(L"value")};
+    CursorSpec desc{doc.Attribute(L"value")};
     if (CursorSpec* existing = cursors_.Find(id)) {
-      *existing = std::move(spec);
+      *existing = std::move(desc);
     } else {
-      cursors_.Append(std::move(id), std::make_unique<CursorSpec>(std::move(spec)));
+      cursors_.Append(std::move(id), std::make_unique<CursorSpec>(std::move(desc)));
     }
   });
 }

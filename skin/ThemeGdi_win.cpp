@@ -9,7 +9,7 @@ namespace skin {
 namespace {
 
 struct CachedFont {
-  FontSpec spec;
+  FontSpec desc;
   fw::UniqueFont font;
 };
 
@@ -43,15 +43,15 @@ DWORD SystemMajorVersion() {
   return fn && fn(&info) == 0 ? info.dwMajorVersion : 6;
 }
 
-HFONT CreateThemeFont(const FontSpec& spec) {
-  if (!spec.Creatable()) return nullptr;
-  std::wstring face = spec.face;
+HFONT CreateThemeFont(const FontSpec& desc) {
+  if (!desc.Creatable()) return nullptr;
+  std::wstring face = desc.face;
   // The YaHei face is missing on version 5 systems; SimSun stands in.
   if (face == L"\x5FAE\x8F6F\x96C5\x9ED1" && SystemMajorVersion() == 5) face = L"\x5B8B\x4F53";
   LOGFONTW lf{};
-  lf.lfHeight = spec.size;
-  lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  lf.lfUnderline = spec.underline ? TRUE : FALSE;
+  lf.lfHeight = desc.size;
+  lf.lfWeight = desc.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfUnderline = desc.underline ? TRUE : FALSE;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfQuality = PROOF_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
@@ -62,32 +62,32 @@ HFONT CreateThemeFont(const FontSpec& spec) {
 }  // namespace
 
 HFONT ThemeFont(const CSkinResourceManager& manager, std::wstring_view id) {
-  const FontSpec* spec = manager.GetFont(id);
-  if (!spec) return nullptr;
+  const FontSpec* desc = manager.GetFont(id);
+  if (!desc) return nullptr;
   auto& fonts = Fonts();
   auto it = fonts.find(id);
   if (it == fonts.end()) it = fonts.emplace(std::wstring(id), CachedFont{}).first;
   CachedFont& cached = it->second;
-  if (!cached.font || !SameSpec(cached.spec, *spec)) {
-    cached.spec = *spec;
-    cached.font.reset(CreateThemeFont(*spec));
+  if (!cached.font || !SameSpec(cached.desc, *desc)) {
+    cached.desc = *desc;
+    cached.font.reset(CreateThemeFont(*desc));
   }
   return cached.font.get();
 }
 
 HCURSOR ThemeCursor(const CSkinResourceManager& manager, std::wstring_view id) {
-  const CursorSpec* spec = manager.GetCursor(id);
-  if (!spec) return nullptr;
+  const CursorSpec* desc = manager.GetCursor(id);
+  if (!desc) return nullptr;
   auto& cursors = Cursors();
   auto it = cursors.find(id);
-  if (it != cursors.end() && it->second.value == spec->value) return it->second.cursor;
+  if (it != cursors.end() && it->second.value == desc->value) return it->second.cursor;
   if (it == cursors.end()) it = cursors.emplace(std::wstring(id), CachedCursor{}).first;
   CachedCursor& cached = it->second;
-  cached.value = spec->value;
+  cached.value = desc->value;
   cached.owned.reset();
   cached.cursor = nullptr;
-  if (!spec->value.empty() && spec->value[0] == L'#') {
-    const int number = ParseInt(std::wstring_view(spec->value).substr(1));
+  if (!desc->value.empty() && desc->value[0] == L'#') {
+    const int number = ParseInt(std::wstring_view(desc->value).substr(1));
     if (number > 0 && number <= 0xFFFF)
       cached.cursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(static_cast<WORD>(number)));
     return cached.cursor;
@@ -99,7 +99,7 @@ HCURSOR ThemeCursor(const CSkinResourceManager& manager, std::wstring_view id) {
   fw::UniqueModule module(::LoadLibraryExW(help.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
   if (!module) return nullptr;
   // The copy outlives the module it was loaded from.
-  if (HCURSOR shared = ::LoadCursorW(module.get(), spec->value.c_str())) {
+  if (HCURSOR shared = ::LoadCursorW(module.get(), desc->value.c_str())) {
     cached.owned.reset(reinterpret_cast<HCURSOR>(::CopyIcon(reinterpret_cast<HICON>(shared))));
     cached.cursor = cached.owned.get();
   }

@@ -58,7 +58,7 @@ SRC
 }
 
 compiler_ver=$(x86_64-w64-mingw32-g++-posix -dumpfullversion)
-dep_key="mingw${compiler_ver}-poco$(ver libpoco-dev)-png$(ver libpng-dev)-jpeg$(ver libjpeg62-turbo-dev)-gtest$(ver googletest)-r3"
+dep_key="mingw${compiler_ver}-poco$(ver libpoco-dev)-png$(ver libpng-dev)-jpeg$(ver libjpeg62-turbo-dev)-gtest$(ver googletest)-bench$(ver libbenchmark-dev)-r4"
 dep_key=${dep_key//[:~+]/_}
 deps="$LOGORA_CACHE/deps-$dep_key"
 
@@ -74,11 +74,12 @@ if [ ! -f "$deps/.complete" ]; then
   # libpng's Debian version differs from its source package name; the installed -dev version keys the cache.
   ( cd "$work/src"
     log "fetching source packages"
-    apt-get source --download-only poco libpng1.6 libjpeg-turbo >/dev/null 2>&1
+    apt-get source --download-only poco libpng1.6 libjpeg-turbo benchmark >/dev/null 2>&1
     for d in *.dsc; do dpkg-source --no-check -x "$d" >/dev/null 2>&1; done )
   poco_src=$(find "$work/src" -maxdepth 1 -type d -name 'poco-*' | head -1)
   png_src=$(find "$work/src" -maxdepth 1 -type d -name 'libpng1.6-*' | head -1)
   jpeg_src=$(find "$work/src" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -1)
+  bench_src=$(find "$work/src" -maxdepth 1 -type d -name 'benchmark-*' | head -1)
 
   # Poco includes <Winsock2.h>/<Iphlpapi.h> with capitals; mingw's headers are lower-case.
   shim="$work/include-shim"; mkdir -p "$shim"
@@ -89,6 +90,11 @@ if [ ! -f "$deps/.complete" ]; then
   log "building googletest (mingw)"
   cmake -S /usr/src/googletest -B "$work/gtest" "${common[@]}" -Dgtest_disable_pthreads=OFF >/dev/null
   cmake --build "$work/gtest" -j"$jobs" >/dev/null && cmake --install "$work/gtest" >/dev/null
+
+  log "building Google Benchmark (mingw)"
+  cmake -S "$bench_src" -B "$work/bench" "${common[@]}" -DBENCHMARK_ENABLE_TESTING=OFF \
+        -DBENCHMARK_ENABLE_GTEST_TESTS=OFF -DBENCHMARK_ENABLE_WERROR=OFF -DBENCHMARK_ENABLE_INSTALL=ON -DGIT_VERSION=0.0.0 >/dev/null
+  cmake --build "$work/bench" -j"$jobs" >/dev/null && cmake --install "$work/bench" >/dev/null
 
   log "building libpng (mingw)"
   cmake -S "$png_src" -B "$work/png" "${common[@]}" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
@@ -113,7 +119,7 @@ if [ ! -f "$deps/.complete" ]; then
   cmake --build "$work/poco" -j"$jobs" >/dev/null && cmake --install "$work/poco" >/dev/null
 
   rm -rf "$work"
-  for lib in libgtest.a libpng16.a libjpeg.a libPocoFoundation.a libPocoZip.a; do
+  for lib in libgtest.a libbenchmark.a libpng16.a libjpeg.a libPocoFoundation.a libPocoZip.a; do
     [ -f "$deps/lib/$lib" ] || { log "missing $deps/lib/$lib after the build"; exit 1; }
   done
   touch "$deps/.complete"

@@ -51,6 +51,12 @@ std::string BaseName(const std::wstring& path) {
   return LowerModuleName(slash == std::wstring::npos ? path : path.substr(slash + 1));
 }
 
+// A slot whose module was unloaded without the loader telling us (no notification) must not be touched.
+bool StillMappedImage(void** slot) {
+  MEMORY_BASIC_INFORMATION info{};
+  return ::VirtualQuery(slot, &info, sizeof(info)) && info.State == MEM_COMMIT && info.Type == MEM_IMAGE;
+}
+
 bool AllRealEntriesFound() {
   size_t count = 0;
   Interceptions(count);
@@ -137,7 +143,7 @@ void CSkinDetours::Unhook() {
   ExclusiveLock hold(lock_);
   for (auto it = patched_.rbegin(); it != patched_.rend(); ++it) {
     // A slot someone else has patched since is theirs now; it is left as they made it.
-    if (*it->slot == it->replacement) StoreSlot(it->slot, it->original);
+    if (StillMappedImage(it->slot) && *it->slot == it->replacement) StoreSlot(it->slot, it->original);
   }
   patched_.clear();
   hooked_ = false;

@@ -309,6 +309,19 @@ TEST_F(SkinDetoursTest, UnhookPutsEverySlotBack) {
   EXPECT_EQ(CensusOf(exe).real, 0);
 }
 
+TEST_F(SkinDetoursTest, AModuleUnloadedWhileHookedIsForgotten) {
+  ASSERT_TRUE(detours_.Hook(engine_));
+  const size_t before = detours_.PatchedSlotCount();
+  {
+    SubclasserDll late(L"late");
+    ASSERT_TRUE(late.ok());
+    EXPECT_GT(detours_.PatchedSlotCount(), before);
+  }
+  EXPECT_EQ(detours_.PatchedSlotCount(), before);
+  detours_.Unhook();  // writes nothing into the unloaded module
+  EXPECT_EQ(detours_.PatchedSlotCount(), 0u);
+}
+
 TEST_F(SkinDetoursTest, OnlyOneInterceptionAtATime) {
   ASSERT_TRUE(detours_.Hook(engine_));
   EXPECT_FALSE(detours_.Hook(engine_));

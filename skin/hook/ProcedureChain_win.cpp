@@ -7,6 +7,8 @@ namespace skin::hook {
 bool InstallEngineProcedure(HWND hwnd, ProcedureChain& chain) {
   const RealFunctions& real = Real();
   if (!chain.engine) return false;
+  // Already first (a second dressing): recording the engine as its own previous procedure would loop.
+  if (reinterpret_cast<WNDPROC>(real.GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) == chain.engine) return chain.previous;
   auto ansi = reinterpret_cast<WNDPROC>(real.GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
   auto previous = reinterpret_cast<WNDPROC>(
       real.SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(chain.engine)));

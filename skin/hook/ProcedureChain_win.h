@@ -9,7 +9,8 @@
 namespace skin::hook {
 
 // Installs chain.engine as the window's procedure with the real setter and records what was there as the
-// previous procedure (both forms). False when the platform refuses (the chain is left as it was then).
+// previous procedure (both forms). When chain.engine is already the window's procedure nothing changes.
+// False when the platform refuses (the chain is left as it was then).
 bool InstallEngineProcedure(HWND hwnd, ProcedureChain& chain);
 
 // What a procedure setter does on a dressed window of the calling thread: puts the previous procedure back,

@@ -322,6 +322,15 @@ TEST_F(SkinDetoursTest, AModuleUnloadedWhileHookedIsForgotten) {
   EXPECT_EQ(detours_.PatchedSlotCount(), 0u);
 }
 
+TEST_F(SkinDetoursTest, InstallingTheEngineTwiceKeepsTheProcedureUnderIt) {
+  FakeDressedWindow* dressed = engine_.Dress(button_);
+  ASSERT_TRUE(dressed);
+  EXPECT_TRUE(skin::hook::InstallEngineProcedure(button_, dressed->chain));
+  EXPECT_EQ(dressed->chain.previous, original_);
+  Probe();
+  EXPECT_EQ(ProcedureLog(), (std::vector<std::string>{"engine"}));
+}
+
 TEST_F(SkinDetoursTest, OnlyOneInterceptionAtATime) {
   ASSERT_TRUE(detours_.Hook(engine_));
   EXPECT_FALSE(detours_.Hook(engine_));

@@ -1,10 +1,11 @@
 #include "framework/Wnd.h"
 
-#include <vector>
+#include <commctrl.h>
 
 namespace fw {
 namespace {
 constexpr wchar_t kObjectProp[] = L"LOGORA_FW_OBJECT";
+constexpr UINT_PTR kSubclassId = 0x46574E44;  // "FWND"
 }
 
 Wnd::~Wnd() {
@@ -20,9 +21,7 @@ bool Wnd::SubclassWindow(HWND hwnd) {
   hwnd_ = hwnd;
   PreSubclassWindow();
   ::SetPropW(hwnd, kObjectProp, this);
-  original_proc_ = reinterpret_cast<WNDPROC>(
-      ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Wnd::StaticWindowProc)));
-  if (!original_proc_) {
+  if (!::SetWindowSubclass(hwnd, &Wnd::StaticSubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
     ::RemovePropW(hwnd, kObjectProp);
     hwnd_ = nullptr;
     return false;
@@ -35,10 +34,7 @@ bool Wnd::SubclassDlgItem(int id, HWND parent) { return SubclassWindow(::GetDlgI
 HWND Wnd::UnsubclassWindow() {
   HWND hwnd = hwnd_;
   if (!hwnd) return nullptr;
-  // Only put the old procedure back while ours is still on top; someone who subclassed after us
-  // would otherwise be cut off. In that case our procedure forwards for the rest of the window's life.
-  if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) == &Wnd::StaticWindowProc)
-    ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_proc_));
+  ::RemoveWindowSubclass(hwnd, &Wnd::StaticSubclassProc, kSubclassId);
   ::RemovePropW(hwnd, kObjectProp);
   hwnd_ = nullptr;
   return hwnd;
@@ -63,8 +59,8 @@ bool Wnd::OnWndMsg(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 bool Wnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 LRESULT Wnd::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-  if (original_proc_) return ::CallWindowProcW(original_proc_, hwnd_, msg, wp, lp);
-  return ::DefWindowProcW(hwnd_, msg, wp, lp);
+  if (hwnd_) return ::DefSubclassProc(hwnd_, msg, wp, lp);
+  return 0;
 }
 
 bool Wnd::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -106,9 +102,10 @@ bool Wnd::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 
 LRESULT Wnd::Default() { return DefWindowProc(current_.msg, current_.wp, current_.lp); }
 
-LRESULT CALLBACK Wnd::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  Wnd* self = FromHandle(hwnd);
-  if (!self) return ::DefWindowProcW(hwnd, msg, wp, lp);
+LRESULT CALLBACK Wnd::StaticSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                         DWORD_PTR object) {
+  auto* self = reinterpret_cast<Wnd*>(object);
+  if (!self || self->hwnd_ != hwnd) return ::DefSubclassProc(hwnd, msg, wp, lp);
   const CurrentMessage saved = self->current_;
   self->current_ = {msg, wp, lp};
   struct Restore {
@@ -121,10 +118,10 @@ LRESULT CALLBACK Wnd::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
   } restore{self, saved, hwnd};
   if (msg == WM_NCDESTROY) {
     LRESULT r = self->WindowProc(msg, wp, lp);
+    ::RemoveWindowSubclass(hwnd, &Wnd::StaticSubclassProc, kSubclassId);
     if (self->hwnd_ == hwnd) {
       ::RemovePropW(hwnd, kObjectProp);
       self->hwnd_ = nullptr;
-      self->original_proc_ = nullptr;
       self->PostNcDestroy();
     }
     return r;

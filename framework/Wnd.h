@@ -2,6 +2,15 @@
 // Base of every window object: a window handle, subclassing with a virtual window procedure, and
 // reflection of child notifications (WM_CTLCOLOR*, WM_DRAWITEM, WM_MEASUREITEM, WM_NOTIFY, control
 // WM_COMMAND) back to the child's own object.
+//
+// Subclassing goes through comctl32's subclass chain (SetWindowSubclass / DefSubclassProc /
+// RemoveWindowSubclass), the same chain the plain presentation and common controls use, so every subclasser
+// in the program shares one mechanism and each can leave in any order without cutting the others off.
+// It composes with the skin engine: comctl32 puts its chain on a window with SetWindowLongPtrW, which the
+// engine intercepts, and the engine's own procedure is the only one set with the real setter. So on a dressed
+// window the engine's procedure always runs first and the chain (this framework's object among it) under
+// it, whether the framework attached the control (DDX_Control) before or after the engine dressed it; a
+// read of the window's procedure shows the one under the engine's. Never set GWLP_WNDPROC directly.
 #include <windows.h>
 
 #include <string>
@@ -21,7 +30,7 @@ class Wnd {
   // Subclasses an existing window: its messages reach WindowProc from now on.
   bool SubclassWindow(HWND hwnd);
   bool SubclassDlgItem(int id, HWND parent);
-  // Restores the original window procedure and forgets the handle.
+  // Leaves the window's subclass chain (wherever this object is in it) and forgets the handle.
   HWND UnsubclassWindow();
 
   // The object attached to a window by SubclassWindow, or null.
@@ -46,7 +55,7 @@ class Wnd {
   // A notification from this window's parent meant for this control (WM_CTLCOLOR*, WM_DRAWITEM, ...).
   // `msg` is the original parent message. Return true when handled.
   virtual bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
-  // The original window procedure of the subclassed window.
+  // The next procedure in the window's subclass chain (in the end the window's original procedure).
   virtual LRESULT DefWindowProc(UINT msg, WPARAM wp, LPARAM lp);
   // Runs the original window procedure on the message now being handled (for handlers that add to,
   // rather than replace, the default behaviour).
@@ -59,9 +68,9 @@ class Wnd {
   HWND hwnd_ = nullptr;
 
  private:
-  static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK StaticSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                             DWORD_PTR object);
   bool ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
-  WNDPROC original_proc_ = nullptr;
   struct CurrentMessage {
     UINT msg;
     WPARAM wp;

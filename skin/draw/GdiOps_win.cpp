@@ -2,6 +2,7 @@
 
 #include "skin/draw/Glyphs.h"
 #include "skin/draw/NineGrid.h"
+#include "skin/draw/PixelBuffer.h"
 
 namespace skin {
 
@@ -9,6 +10,7 @@ bool KeyedStretch(HDC dest, int x, int y, int width, int height, HDC source, int
                   COLORREF key) {
   if (!dest || !source || width <= 0 || height <= 0 || sw <= 0 || sh <= 0) return false;
   if (width == sw && height == sh) return ::TransparentBlt(dest, x, y, width, height, source, sx, sy, sw, sh, key) != 0;
+  if (!MakeDibLayout(width, height, 32)) return false;  // the temporary bitmap is refused over the picture caps
   fw::UniqueMemDC temp_dc(::CreateCompatibleDC(dest));
   fw::UniqueBitmap temp(::CreateCompatibleBitmap(dest, width, height));
   if (!temp_dc || !temp) return false;

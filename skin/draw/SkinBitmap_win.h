@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <span>
-#include <string>
 #include <vector>
 
 #include "framework/Handles.h"
@@ -64,6 +63,4 @@ class CSkinBitmap {
   std::vector<uint8_t> bytes_;
   BITMAP header_{};
   COLORREF key_;
-  std::wstring name_;
-  std::wstring path_;
 };

@@ -263,6 +263,39 @@ TEST(GdiOps, ClipToRectReachesOnePixelFurther) {
   EXPECT_EQ(box.bottom, 9);
 }
 
+TEST(GdiOps, RegionsOfAWindowAndItsChildren) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = ::DefWindowProcW;
+  wc.hInstance = ::GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"SkinClipTest";
+  ::RegisterClassW(&wc);
+  const HWND frame = ::CreateWindowExW(0, L"SkinClipTest", L"", WS_POPUP | WS_BORDER | WS_VISIBLE, 10, 10, 200, 100,
+                                       nullptr, nullptr, wc.hInstance, nullptr);
+  ASSERT_NE(frame, nullptr);
+  const HWND solid = ::CreateWindowExW(0, L"SkinClipTest", L"", WS_CHILD | WS_VISIBLE, 20, 20, 30, 30, frame,
+                                       nullptr, wc.hInstance, nullptr);
+  const HWND see_through = ::CreateWindowExW(WS_EX_TRANSPARENT, L"SkinClipTest", L"", WS_CHILD | WS_VISIBLE, 100,
+                                             20, 30, 30, frame, nullptr, wc.hInstance, nullptr);
+  const HWND hidden = ::CreateWindowExW(0, L"SkinClipTest", L"", WS_CHILD, 150, 20, 30, 30, frame, nullptr,
+                                        wc.hInstance, nullptr);
+  ASSERT_TRUE(solid && see_through && hidden);
+  fw::UniqueRgn region = skin::RegionWithoutChildren(frame);
+  ASSERT_TRUE(region);
+  // Window coordinates: the border is 1 pixel, so the solid child starts at (21, 21).
+  EXPECT_FALSE(::PtInRegion(region.get(), 30, 30)) << "a visible child is cut out";
+  EXPECT_TRUE(::PtInRegion(region.get(), 110, 30)) << "a transparent child is not";
+  EXPECT_TRUE(::PtInRegion(region.get(), 160, 30)) << "a hidden child is not";
+  EXPECT_TRUE(::PtInRegion(region.get(), 200, 100)) << "one pixel past the window rectangle";
+
+  fw::WindowDC dc(frame, true);
+  skin::ClipOutClient(frame, dc.get());
+  fw::UniqueRgn clip(::CreateRectRgn(0, 0, 0, 0));
+  ASSERT_EQ(::GetClipRgn(dc.get(), clip.get()), 1);
+  EXPECT_TRUE(::PtInRegion(clip.get(), 0, 0)) << "the border";
+  EXPECT_FALSE(::PtInRegion(clip.get(), 50, 50)) << "the client area is clipped out";
+  ::DestroyWindow(frame);
+}
+
 TEST(GdiOps, FrameWithHoleLeavesTheInsideAlone) {
   DrawSurface s(20, 20, kGreen);
   skin::FrameWithHole(s.dc(), RECT{2, 2, 18, 18}, RECT{5, 5, 15, 15}, RGB(200, 0, 0));

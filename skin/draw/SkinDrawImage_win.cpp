@@ -18,7 +18,7 @@ class GdiForms : public CSkinPictureForms {
 };
 
 GdiForms& FormsOf(CSkinDrawImage& picture) {
-  if (auto* forms = static_cast<GdiForms*>(picture.Forms())) return *forms;
+  if (auto* forms = dynamic_cast<GdiForms*>(picture.Forms())) return *forms;
   picture.Realise();
   auto forms = std::make_unique<GdiForms>();
   if (picture.HasBitmapForm()) forms->bitmap.SetFromPicture(picture.Decoded());

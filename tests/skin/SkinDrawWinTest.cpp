@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
+
 #include "framework/Handles.h"
 #include "skin/ImageFixtures.h"
 #include "skin/SkinResourceManager.h"
@@ -115,6 +117,34 @@ TEST(SkinGifPlayerRun, OneAnimationPerHostAndTimerSteps) {
   a.Run(false);
   EXPECT_EQ(::GetPropW(host, CSkinGifPlayer::kAnimateProperty), nullptr);
   EXPECT_FALSE(skin::DrawGifFrame(s.dc.get(), a, RECT{0, 0, 8, 8})) << "a stopped player draws nothing";
+  ::DestroyWindow(host);
+}
+
+TEST(SkinGifPlayerRun, APlayerDestroyedWhileRunningLeavesNoTimerBehind) {
+  const HWND host = MakeHost();
+  ASSERT_NE(host, nullptr);
+  const Bytes gif = MakeGif(4, 4, {{0, 0, 4, 4, 1}, {0, 0, 4, 4, 2}});
+  auto first = std::make_unique<CSkinGifPlayer>();
+  ASSERT_TRUE(first->LoadFromMemory(gif.data(), gif.size()));
+  skin::SetGifHost(*first, host, 10);
+  first->Run(true);
+  ASSERT_TRUE(first->IsRunning());
+  first.reset();
+  EXPECT_EQ(::GetPropW(host, CSkinGifPlayer::kAnimateProperty), nullptr) << "the destructor switches it off";
+
+  // Three delays pass without a tick reaching the freed player; a new player can then run on the window.
+  MSG msg;
+  for (DWORD until = ::GetTickCount() + 40; ::GetTickCount() < until; ::Sleep(2))
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+  CSkinGifPlayer second;
+  ASSERT_TRUE(second.LoadFromMemory(gif.data(), gif.size()));
+  skin::SetGifHost(second, host, 10);
+  second.Run(true);
+  EXPECT_TRUE(second.IsRunning());
+  const int counter = second.Animation().FrameCounter();
+  for (DWORD until = ::GetTickCount() + 80; ::GetTickCount() < until; ::Sleep(2))
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+  EXPECT_NE(second.Animation().FrameCounter(), counter) << "the new player's timer runs";
   ::DestroyWindow(host);
 }
 

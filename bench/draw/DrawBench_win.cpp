@@ -1,6 +1,7 @@
 // Drawing primitives on memory contexts beside the platform calls they stand on:
 // - Draw9Grid of the bitmap form of the dialog background (350 x 180) into the main window's client size and
-//   1024 x 768, beside the same nine StretchBlt/TransparentBlt calls made directly on a prepared context;
+//   1024 x 768, beside the same nine StretchBlt/TransparentBlt calls made directly on a prepared context (and,
+//   second argument 1, on a context made for each drawing as Draw9Grid makes it);
 // - Draw9Grid of the decoded button_normal and DrawBitBlt of the decoded btn_device_normal, beside AlphaBlend
 //   of a premultiplied DIB of the same pixels into the same rectangle.
 // Run under Wine: tools/wine/session.sh build/windows build/windows/bench/draw_bench.exe
@@ -118,26 +119,36 @@ void BM_NineBlitsDirect_DialogBk(benchmark::State& state) {
   }
   const skin::NineGridPieces pieces = skin::CutNineGrid(
       {0, 0, size.cx, size.cy}, {kDialogGrid, kDialogGrid, kDialogGrid, kDialogGrid}, {bitmap->Width(), bitmap->Height()});
-  fw::UniqueMemDC source(::CreateCompatibleDC(s.dc()));
-  fw::ScopedSelectObject select(source.get(), bitmap->GetHandle());
-  const auto stretch = [&](int i) {
-    const skin::DrawPiece& p = *pieces[i];
-    ::StretchBlt(s.dc(), p.dest.left, p.dest.top, p.dest.Width(), p.dest.Height(), source.get(), p.source.left,
-                 p.source.top, p.source.Width(), p.source.Height(), SRCCOPY);
-  };
-  const auto keyed = [&](int i) {
-    const skin::DrawPiece& p = *pieces[i];
-    ::TransparentBlt(s.dc(), p.dest.left, p.dest.top, p.dest.Width(), p.dest.Height(), source.get(), p.source.left,
-                     p.source.top, p.source.Width(), p.source.Height(), RGB(255, 0, 255));
-  };
-  for (auto _ : state) {
+  const auto nine = [&](HDC source) {
+    const auto stretch = [&](int i) {
+      const skin::DrawPiece& p = *pieces[i];
+      ::StretchBlt(s.dc(), p.dest.left, p.dest.top, p.dest.Width(), p.dest.Height(), source, p.source.left,
+                   p.source.top, p.source.Width(), p.source.Height(), SRCCOPY);
+    };
+    const auto keyed = [&](int i) {
+      const skin::DrawPiece& p = *pieces[i];
+      ::TransparentBlt(s.dc(), p.dest.left, p.dest.top, p.dest.Width(), p.dest.Height(), source, p.source.left,
+                       p.source.top, p.source.Width(), p.source.Height(), RGB(255, 0, 255));
+    };
     for (int i : {skin::kCentre, skin::kLeftEdge, skin::kTopEdge, skin::kRightEdge, skin::kBottomEdge}) stretch(i);
     for (int i : {skin::kTopLeft, skin::kTopRight, skin::kBottomLeft, skin::kBottomRight}) keyed(i);
+  };
+  if (state.range(1) == 0) {
+    fw::UniqueMemDC source(::CreateCompatibleDC(s.dc()));
+    fw::ScopedSelectObject select(source.get(), bitmap->GetHandle());
+    for (auto _ : state) nine(source.get());
+  } else {
+    // The same calls with the memory context made for each drawing, as Draw9Grid makes it.
+    for (auto _ : state) {
+      fw::UniqueMemDC source(::CreateCompatibleDC(s.dc()));
+      fw::ScopedSelectObject select(source.get(), bitmap->GetHandle());
+      nine(source.get());
+    }
   }
   ::GdiFlush();
   Label(state, size);
 }
-BENCHMARK(BM_NineBlitsDirect_DialogBk)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_NineBlitsDirect_DialogBk)->Args({0, 0})->Args({1, 0})->Args({0, 1})->Unit(benchmark::kMicrosecond);
 
 // A premultiplied 32-bit DIB section of a decoded picture's pixels, selected into its own context.
 class PremultipliedCopy {

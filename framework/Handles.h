@@ -153,6 +153,27 @@ class ScopedSelectObject {
   HGDIOBJ old_;
 };
 
+// Sets a stretch mode and puts the previous one back; halftone mode also sets the brush origin it needs and
+// restores the previous origin.
+class ScopedStretchBltMode {
+ public:
+  ScopedStretchBltMode(HDC dc, int mode) : dc_(dc), old_(::SetStretchBltMode(dc, mode)) {
+    if (mode == HALFTONE) moved_origin_ = ::SetBrushOrgEx(dc, 0, 0, &origin_) != 0;
+  }
+  ~ScopedStretchBltMode() {
+    if (old_) ::SetStretchBltMode(dc_, old_);
+    if (moved_origin_) ::SetBrushOrgEx(dc_, origin_.x, origin_.y, nullptr);
+  }
+  ScopedStretchBltMode(const ScopedStretchBltMode&) = delete;
+  ScopedStretchBltMode& operator=(const ScopedStretchBltMode&) = delete;
+
+ private:
+  HDC dc_;
+  int old_;
+  bool moved_origin_ = false;
+  POINT origin_{};
+};
+
 class ScopedSaveDC {
  public:
   explicit ScopedSaveDC(HDC dc) : dc_(dc), state_(::SaveDC(dc)) {}

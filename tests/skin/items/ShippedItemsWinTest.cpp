@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <fstream>
+
+#include "skin/ImageFixtures.h"
+
 #include "skin/SkinResourceManager.h"
 #include "skin/draw/SkinDrawImage_win.h"
 #include "skin/items/ItemSurface_win.h"
@@ -79,6 +83,44 @@ TEST(ShippedItems, DeviceButtonDrawsAtNaturalSizeWithItsLogo) {
   EXPECT_EQ(Differences(reference, without_logo, 0, 0, 142, 3), 0);
   // The theme's "iPhone4" in white is the text of the normal state.
   EXPECT_GT(CountColor(drawn, RGB(255, 255, 255), 26, 0, 142, 25), CountColor(reference, RGB(255, 255, 255), 26, 0, 142, 25));
+}
+
+// The user's logos of any size, and a broken one, drawn by the picture slot's item: nothing outside the slot.
+TEST(ShippedItems, UserLogosStayInsideTheSlot) {
+  using skin_test::MakePng;
+  using skin_test::PngKind;
+  const skin_test::Bytes whole = MakePng(80, 40, PngKind::kRgba);
+  const struct {
+    const char* name;
+    skin_test::Bytes png;
+    bool draws;
+  } logos[] = {{"1x1", MakePng(1, 1, PngKind::kRgba), false},
+               {"3x3", MakePng(3, 3, PngKind::kRgba), false},
+               {"80x40", whole, true},
+               {"2000x2000", MakePng(2000, 2000, PngKind::kRgb), true},
+               {"truncated", skin_test::Bytes(whole.begin(), whole.begin() + whole.size() / 2), false}};
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  const COLORREF fill = RGB(1, 2, 3);
+  for (const auto& logo : logos) {
+    const std::wstring path = std::wstring(temp) + L"logora_items_logo_" +
+                              std::wstring(logo.name, logo.name + strlen(logo.name)) + L".png";
+    {
+      std::ofstream out(path.c_str(), std::ios::binary);
+      out.write(reinterpret_cast<const char*>(logo.png.data()), static_cast<std::streamsize>(logo.png.size()));
+    }
+    for (auto [w, h] : {std::pair{47, 24}, {71, 39}}) {
+      DressedControl slot(L"button", L"standard.imageBox", w, h, L"");
+      ASSERT_TRUE(slot.skin.SetItemImage(L"image.logo", path, false)) << logo.name;
+      Surface s(w + 30, h + 30, fill);
+      slot.skin.SetHostState(skin::kStateNormal);
+      slot.skin.DrawItems(s.dc(), 0, 0, w, h);  // the slot's client area inside a larger surface
+      EXPECT_EQ(s.ChangedOutside(RECT{0, 0, w, h}, fill), 0) << logo.name << " in " << w << "x" << h;
+      if (logo.draws) EXPECT_GT(s.ChangedInside(RECT{0, 0, w, h}, fill), w * h / 2) << logo.name;
+      if (std::string(logo.name) == "truncated") EXPECT_EQ(s.ChangedInside(RECT{0, 0, w, h}, fill), 0);
+    }
+    ::DeleteFileW(path.c_str());
+  }
 }
 
 TEST(ShippedItems, RendersOfEveryItemForLookingAt) {

@@ -34,8 +34,8 @@ void BlendDecoded(const CxImage& picture, const PixelRect& source, const PixelRe
     const size_t row = static_cast<size_t>(ph - 1 - sy);
     const uint8_t* src_row = bits + row * stride;
     const uint8_t* alpha_row = alpha ? alpha + row * static_cast<size_t>(pw) : nullptr;
-    uint8_t* d = target.bits + static_cast<size_t>(y - target.box.top) * target.stride +
-                 static_cast<size_t>(x0 - target.box.left) * static_cast<size_t>(bpp);
+    uint8_t* d = target.bits + static_cast<ptrdiff_t>(y - target.box.top) * target.stride +
+                 static_cast<ptrdiff_t>(x0 - target.box.left) * bpp;
     for (size_t i = 0; i < columns.size(); ++i, d += bpp) {
       const uint32_t sx = columns[i];
       const uint8_t* s = src_row + static_cast<size_t>(sx) * 3;

@@ -3,6 +3,7 @@
 // nearest source pixel of the source rectangle (scaled by source size / destination size) with its alpha a;
 // pixels of the transparent colour and pixels with a = 0 are skipped, a = 255 copies the colour, otherwise each
 // channel becomes (source x a + destination x (255 - a)) / 256. Platform-free.
+#include <cstddef>
 #include <cstdint>
 
 #include "skin/draw/CxImage.h"
@@ -10,10 +11,11 @@
 
 namespace skin {
 
-// A top-down 24- or 32-bit buffer holding the destination pixels of `box`.
+// A 24- or 32-bit buffer holding the destination pixels of `box`: `bits` is the box's top-left pixel and
+// `stride` the step from one row down to the next (negative for bottom-up rows).
 struct BlendTarget {
   uint8_t* bits = nullptr;
-  uint32_t stride = 0;
+  ptrdiff_t stride = 0;
   int bytes_per_pixel = 3;
   PixelRect box;  // destination coordinates of the buffer's first pixel and its extent
 };

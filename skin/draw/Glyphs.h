@@ -2,6 +2,7 @@
 // The engine's built-in 8 x 8 glyphs (submenu arrow, check mark, drop-down arrow, radio dot, restore,
 // minimise, close, maximise, chevron), numbered 1 to 9. Platform-free.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace skin {

@@ -70,6 +70,42 @@ TEST(SkinDrawImage, PngNineGridUsesItsAlpha) {
   EXPECT_EQ(s.At(39, 29), kWhite);
 }
 
+// Decoded pictures blend straight into a DIB section when they can; a shaped clip region, a moved origin and a
+// context without pixels of its own take the other ways. All must land in the same place.
+TEST(SkinDrawImage, DecodedDrawsHonourClipOriginAndDeviceBitmaps) {
+  auto png = Picture(MakePngOf(10, 10, [](uint32_t, uint32_t) { return Rgba{200, 10, 60, 128}; }), CXIMAGE_FORMAT_PNG);
+  const COLORREF blended = RGB((200 * 128 + 255 * 127) / 256, (10 * 128 + 255 * 127) / 256, (60 * 128 + 255 * 127) / 256);
+
+  DrawSurface clipped(30, 30, kWhite);
+  fw::UniqueRgn shape(::CreateRectRgn(0, 0, 5, 30));
+  fw::UniqueRgn second(::CreateRectRgn(0, 0, 30, 5));
+  ::CombineRgn(shape.get(), shape.get(), second.get(), RGN_OR);
+  ::SelectClipRgn(clipped.dc(), shape.get());
+  ASSERT_TRUE(skin::DrawStretchWhole(clipped.dc(), *png, 0, 0, 20, 20));
+  EXPECT_EQ(clipped.At(2, 15), blended);
+  EXPECT_EQ(clipped.At(15, 2), blended);
+  EXPECT_EQ(clipped.At(15, 15), kWhite) << "outside the shaped clip";
+
+  DrawSurface moved(30, 30, kWhite);
+  ::SetViewportOrgEx(moved.dc(), 7, 3, nullptr);
+  ASSERT_TRUE(skin::DrawAt(moved.dc(), *png, 0, 0));
+  EXPECT_EQ(moved.At(7, 3), blended);
+  EXPECT_EQ(moved.At(6, 3), kWhite);
+  EXPECT_EQ(moved.ChangedOutside(RECT{7, 3, 17, 13}, kWhite), 0);
+
+  // A device-dependent bitmap: the pixels are read out and written back.
+  fw::WindowDC screen(nullptr);
+  fw::UniqueMemDC dc(::CreateCompatibleDC(screen.get()));
+  fw::UniqueBitmap ddb(::CreateCompatibleBitmap(screen.get(), 30, 30));
+  fw::ScopedSelectObject select(dc.get(), ddb.get());
+  const RECT all{0, 0, 30, 30};
+  ::FillRect(dc.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ASSERT_TRUE(skin::DrawAt(dc.get(), *png, 5, 5));
+  EXPECT_EQ(::GetPixel(dc.get(), 6, 6), blended);
+  EXPECT_EQ(::GetPixel(dc.get(), 4, 4), kWhite);
+  EXPECT_EQ(::GetPixel(dc.get(), 15, 15), kWhite);
+}
+
 TEST(SkinDrawImage, KeyColoursOfTheForms) {
   auto bmp = Picture(MakeBmp(4, 4, 24), CXIMAGE_FORMAT_BMP);
   EXPECT_EQ(bmp->GetKeyColor(), RGB(255, 0, 255));

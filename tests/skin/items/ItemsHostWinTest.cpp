@@ -8,6 +8,7 @@
 
 #include "skin/SkinIds.h"
 #include "skin/draw/SkinDrawImage_win.h"
+#include "skin/draw/SkinGifPlayer.h"
 #include "skin/items/DirectUI_DrawItem_win.h"
 #include "skin/items/DirectUI_EventItem_win.h"
 #include "skin/items/ItemSurface_win.h"
@@ -27,6 +28,7 @@ const char kItems[] = R"xml(
   <item id="strip" value="strip.png"/>
   <item id="pic" value="pic.png"/>
   <item id="bmp" value="pic.bmp"/>
+  <item id="spin" value="spin.gif"/>
 </image>
 <constrol>
   <item class="button" id="text.host">
@@ -39,6 +41,9 @@ const char kItems[] = R"xml(
     <drawitem id="box" left="30" top="0" width="40" height="20">
       <eventitem id="ev.inner" left="5" top="0" width="10" height="20"/>
     </drawitem>
+  </item>
+  <item class="button" id="gif">
+    <animate id="g" picFile="spin.gif" delayTime="20" left="2" top="2"/>
   </item>
   <item class="button" id="animated">
     <animate id="a" picFile="strip" frameCount="4" delayTime="20" left="0" top="0" width="8" height="6"/>
@@ -74,7 +79,8 @@ skin::CSkinResourceManager& ItemsTheme() {
     auto* m = new skin::CSkinResourceManager();
     LoadTheme(*m, kItems,
               {{"strip.png", MakePng(32, 6, PngKind::kRgb)}, {"pic.png", MakePng(30, 30, PngKind::kRgba)},
-               {"pic.bmp", MakeBmp(30, 30, 24)}});
+               {"pic.bmp", MakeBmp(30, 30, 24)},
+               {"spin.gif", skin_test::MakeGif(6, 4, {{0, 0, 6, 4, 1}, {0, 0, 6, 4, 2}, {0, 0, 6, 4, 3}})}});
     return m;
   }();
   return *theme;
@@ -165,6 +171,10 @@ TEST(ItemsHost, EventItemsClickOnceForAPressAndReleaseInside) {
   ASSERT_NE(box.HitTest(40, 5), nullptr);
   EXPECT_EQ(box.ClickedChildId(), L"") << "a hit test empties the clicked child";
   EXPECT_EQ(box.HitTest(31, 5), nullptr);
+
+  box.Relayout(10, 5, 210, 25);  // a new rectangle for the container, children placed inside it
+  EXPECT_EQ(box.GetRect(), (skin::Rect{40, 5, 80, 25}));
+  EXPECT_EQ(box.Children()[0]->GetRect(), (skin::Rect{45, 5, 55, 25}));
 }
 
 TEST(ItemsHost, ClickReceiverMayReDressOrDestroyTheHost) {
@@ -202,6 +212,22 @@ TEST(ItemsHost, AnimationStopsWithItsItems) {
   host.skin->DestroyItems();
   EXPECT_EQ(::GetPropW(window, skin::kPropAnimate), nullptr);
   EXPECT_EQ(TimerTicks(window, 60), 0) << "no tick in three delays after the items died";
+}
+
+TEST(ItemsHost, GifAnimationRunsOnItsHostAndStopsWithItsItem) {
+  Host host(L"gif", 40, 20);
+  HWND window = host.windows.control();
+  CSkinGifPlayer* gif = ItemsTheme().GetAnimation(L"spin.gif");
+  ASSERT_NE(gif, nullptr);
+  EXPECT_TRUE(gif->IsRunning());
+  EXPECT_EQ(::GetPropW(window, skin::kPropAnimate), gif);
+  Surface s(40, 20);
+  host.Draw(s);
+  EXPECT_EQ(CountColor(s, RGB(255, 255, 255), 2, 2, 8, 6), 0) << "the current frame covers its 6 x 4 pixels";
+  EXPECT_EQ(s.At(8, 2), RGB(255, 255, 255));
+  host.skin->DestroyItems();
+  EXPECT_FALSE(gif->IsRunning());
+  EXPECT_EQ(::GetPropW(window, skin::kPropAnimate), nullptr);
 }
 
 TEST(ItemsHost, SecondPlayerTakesOverAndOutlivesTheFirst) {

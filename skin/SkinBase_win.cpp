@@ -65,8 +65,9 @@ bool CSkinBase::ButtonUpItems(unsigned keys, int x, int y) {
   pending_click_.reset();
   HWND source = window_;
   HWND target = is_frame_ ? window_ : ::GetParent(window_);
-  if (target) ::SendMessageW(target, skin::SKINMSG_ITEMCLICK, reinterpret_cast<WPARAM>(source),
-                             reinterpret_cast<LPARAM>(id.c_str()));
+  if (target)
+    ::SendMessageW(target, skin::SKINMSG_ITEMCLICK, reinterpret_cast<WPARAM>(source),
+                   reinterpret_cast<LPARAM>(id.c_str()));
   return true;
 }
 

@@ -31,7 +31,8 @@ struct Bench {
       : dc(::CreateCompatibleDC(nullptr)),
         bitmap(::CreateBitmap(width, height, 1, 32, nullptr)),
         select(dc.get(), bitmap.get()),
-        window(::CreateWindowExW(0, L"STATIC", text, WS_POPUP, 0, 0, width, height, nullptr, nullptr, nullptr, nullptr)),
+        window(
+            ::CreateWindowExW(0, L"STATIC", text, WS_POPUP, 0, 0, width, height, nullptr, nullptr, nullptr, nullptr)),
         skin(window) {
     if (skin::ThemeItem* item = Theme().FindItem(class_name, id)) skin.BuildItems(*item, Theme());
   }
@@ -84,7 +85,10 @@ void BM_StandardButtonItems(benchmark::State& state) {
   b.skin.SetHostState(static_cast<uint32_t>(state.range(0)));
   for (auto _ : state) b.skin.DrawItems(b.dc.get(), 0, 0, 69, 26);
 }
-BENCHMARK(BM_StandardButtonItems)->Arg(skin::kStateNormal)->Arg(skin::kStateOver)->Arg(skin::kStateDown)
+BENCHMARK(BM_StandardButtonItems)
+    ->Arg(skin::kStateNormal)
+    ->Arg(skin::kStateOver)
+    ->Arg(skin::kStateDown)
     ->Arg(skin::kStateDisable);
 
 }  // namespace

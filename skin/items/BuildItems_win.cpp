@@ -8,21 +8,28 @@
 #include "skin/items/DirectUI_Text_win.h"
 
 namespace skin {
+namespace {
+
+std::unique_ptr<DirectUI_Base> MakeItem(const ChildItem& record, const ItemContext& context) {
+  switch (ItemKindOf(record.kind)) {
+    case ItemKind::kText: return std::make_unique<DirectUI_Text>(record, context);
+    case ItemKind::kImage: return std::make_unique<DirectUI_Image>(record, context);
+    case ItemKind::kLine: return std::make_unique<DirectUI_Line>(record, context);
+    case ItemKind::kRectangle: return std::make_unique<DirectUI_Rectangle>(record, context);
+    case ItemKind::kAnimate: return std::make_unique<DirectUI_Animate>(record, context);
+    case ItemKind::kEventItem: return std::make_unique<DirectUI_EventItem>(record, context);
+    case ItemKind::kDrawItem: return std::make_unique<DirectUI_DrawItem>(record, context);
+  }
+  return nullptr;
+}
+
+}  // namespace
 
 DirectUI_List BuildItems(const std::vector<ChildItem>& records, std::optional<ChildKind> owner,
                          const ItemContext& context) {
   DirectUI_List items;
-  for (const ChildItem* record : ItemRecords(records, owner)) {
-    switch (ItemKindOf(record->kind)) {
-      case ItemKind::kText: items.push_back(std::make_unique<DirectUI_Text>(*record, context)); break;
-      case ItemKind::kImage: items.push_back(std::make_unique<DirectUI_Image>(*record, context)); break;
-      case ItemKind::kLine: items.push_back(std::make_unique<DirectUI_Line>(*record, context)); break;
-      case ItemKind::kRectangle: items.push_back(std::make_unique<DirectUI_Rectangle>(*record, context)); break;
-      case ItemKind::kAnimate: items.push_back(std::make_unique<DirectUI_Animate>(*record, context)); break;
-      case ItemKind::kEventItem: items.push_back(std::make_unique<DirectUI_EventItem>(*record, context)); break;
-      case ItemKind::kDrawItem: items.push_back(std::make_unique<DirectUI_DrawItem>(*record, context)); break;
-    }
-  }
+  for (const ChildItem* record : ItemRecords(records, owner))
+    if (auto item = MakeItem(*record, context)) items.push_back(std::move(item));
   return items;
 }
 

@@ -82,5 +82,6 @@ using DirectUI_List = std::vector<std::unique_ptr<DirectUI_Base>>;
 namespace skin {
 // Builds the items of `records` (the children of a theme item, draw item or event item, as `owner` says),
 // skipping kinds the owner does not hold, in record order.
-DirectUI_List BuildItems(const std::vector<ChildItem>& records, std::optional<ChildKind> owner, const ItemContext& context);
+DirectUI_List BuildItems(const std::vector<ChildItem>& records, std::optional<ChildKind> owner,
+                         const ItemContext& context);
 }  // namespace skin

@@ -17,8 +17,7 @@ DirectUI_Text::DirectUI_Text(const skin::ChildItem& record, const skin::ItemCont
 void DirectUI_Text::Draw(HDC dc, skin::ItemHost* owner, int left, int top, int right, int bottom) {
   DirectUI_Base::Draw(dc, owner, left, top, right, bottom);
   // The host's text is only read when the item has none of its own.
-  const std::wstring text =
-      skin::TextToDraw(display_, display_.empty() && owner ? owner->HostText() : std::wstring());
+  const std::wstring text = skin::TextToDraw(display_, display_.empty() && owner ? owner->HostText() : std::wstring());
   if (text.empty()) return;
   HFONT font = font_ ? font_ : static_cast<HFONT>(owner ? owner->HostFont() : nullptr);
   fw::ScopedSelectObject select(dc, font);

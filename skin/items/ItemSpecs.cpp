@@ -8,13 +8,20 @@ namespace skin {
 
 ItemKind ItemKindOf(ChildKind kind) {
   switch (kind) {
-    case ChildKind::kText: return ItemKind::kText;
-    case ChildKind::kImage: return ItemKind::kImage;
-    case ChildKind::kLine: return ItemKind::kLine;
-    case ChildKind::kRectangle: return ItemKind::kRectangle;
-    case ChildKind::kAnimate: return ItemKind::kAnimate;
-    case ChildKind::kEventItem: return ItemKind::kEventItem;
-    case ChildKind::kDrawItem: return ItemKind::kDrawItem;
+    case ChildKind::kText:
+      return ItemKind::kText;
+    case ChildKind::kImage:
+      return ItemKind::kImage;
+    case ChildKind::kLine:
+      return ItemKind::kLine;
+    case ChildKind::kRectangle:
+      return ItemKind::kRectangle;
+    case ChildKind::kAnimate:
+      return ItemKind::kAnimate;
+    case ChildKind::kEventItem:
+      return ItemKind::kEventItem;
+    case ChildKind::kDrawItem:
+      return ItemKind::kDrawItem;
   }
   return ItemKind::kText;
 }

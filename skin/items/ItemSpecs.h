@@ -14,7 +14,15 @@ namespace skin {
 class CSkinResourceManager;
 
 // Item kind codes, in the order the engine numbers them.
-enum class ItemKind : int { kText = 0, kImage = 1, kLine = 2, kRectangle = 3, kAnimate = 4, kEventItem = 5, kDrawItem = 6 };
+enum class ItemKind : int {
+  kText = 0,
+  kImage = 1,
+  kLine = 2,
+  kRectangle = 3,
+  kAnimate = 4,
+  kEventItem = 5,
+  kDrawItem = 6
+};
 ItemKind ItemKindOf(ChildKind kind);
 // Whether a child record of `kind` becomes an item inside an owner of `owner` kind (none: a theme item).
 // Draw items hold kinds 0 to 5, event items 0 to 4; a theme item holds every kind.

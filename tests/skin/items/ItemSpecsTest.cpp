@@ -47,8 +47,9 @@ TEST(ItemSpecs, TextFormatFlags) {
 TEST(ItemSpecs, TextIsCutAndFallsBackToTheHostText) {
   CSkinResourceManager theme;
   const std::wstring long_text(600, L'x');
-  TextSpec spec = ReadTextSpec(Record(ChildKind::kText, {{L"string", long_text.c_str()}, {L"color", L"RGB(1,2,3)"},
-                                                         {L"adjusthsb", L"True"}}), theme);
+  TextSpec spec = ReadTextSpec(
+      Record(ChildKind::kText, {{L"string", long_text.c_str()}, {L"color", L"RGB(1,2,3)"}, {L"adjusthsb", L"True"}}),
+      theme);
   EXPECT_EQ(spec.text.size(), kMaxItemText);
   EXPECT_EQ(spec.color, Rgb(1, 2, 3));
   EXPECT_FALSE(spec.adjust);  // only the exact "true" turns tinting on
@@ -61,12 +62,16 @@ TEST(ItemSpecs, ImageStylesAndSourceCorrection) {
   const struct {
     const wchar_t* name;
     ImageStyle want;
-  } styles[] = {{L"stretchBlt", ImageStyle::kStretchBlt},     {L"draw9grid", ImageStyle::kDraw9Grid},
-                {L"fill9grid", ImageStyle::kFill9Grid},       {L"bitStretchBlt", ImageStyle::kBitStretchBlt},
-                {L"transparentBlt", ImageStyle::kTransparentBlt}, {L"bitBlt", ImageStyle::kBitBlt},
-                {L"bitbltblt", ImageStyle::kBitBlt},          {L"Draw9Grid", ImageStyle::kBitBlt},
+  } styles[] = {{L"stretchBlt", ImageStyle::kStretchBlt},
+                {L"draw9grid", ImageStyle::kDraw9Grid},
+                {L"fill9grid", ImageStyle::kFill9Grid},
+                {L"bitStretchBlt", ImageStyle::kBitStretchBlt},
+                {L"transparentBlt", ImageStyle::kTransparentBlt},
+                {L"bitBlt", ImageStyle::kBitBlt},
+                {L"bitbltblt", ImageStyle::kBitBlt},
+                {L"Draw9Grid", ImageStyle::kBitBlt},
                 {L"", ImageStyle::kBitBlt}};
-  for (const auto& s : styles) EXPECT_EQ(ImageStyleOf(s.name), s.want) << static_cast<int>(s.want);
+  for (const auto& s : styles) EXPECT_EQ(ImageStyleOf(s.name), s.want) << s.name;
 
   ImageSpec defaults = ReadImageSpec(Record(ChildKind::kImage, {}));
   EXPECT_EQ(defaults.grid, (Quad{2, 2, 2, 2}));
@@ -76,7 +81,7 @@ TEST(ItemSpecs, ImageStylesAndSourceCorrection) {
   const struct {
     int32_t x, y, w, h;
     int32_t want_w, want_h;
-  } rows[] = {{0, 0, 0, 0, 142, 25},  {10, 5, 0, 0, 132, 20},   {0, 0, 20, 10, 20, 10},
+  } rows[] = {{0, 0, 0, 0, 142, 25},    {10, 5, 0, 0, 132, 20},   {0, 0, 20, 10, 20, 10},
               {0, 0, 142, 25, 142, 25}, {4, 0, 500, -3, 138, 25}, {200, 30, 0, 0, -58, -5}};
   for (const auto& r : rows) {
     ImageSpec spec;
@@ -93,23 +98,28 @@ TEST(ItemSpecs, LineRectangleAndAnimation) {
     const wchar_t* style;
     int want;
   } pens[] = {{L"dash", 1}, {L"dot", 2}, {L"dashdot", 3}, {L"dashdotdot", 4}, {L"solid", 0}, {L"Dash", 0}};
-  for (const auto& p : pens) EXPECT_EQ(ReadLineSpec(Record(ChildKind::kLine, {{L"penStyle", p.style}}), theme).pen_style, p.want);
+  for (const auto& p : pens)
+    EXPECT_EQ(ReadLineSpec(Record(ChildKind::kLine, {{L"penStyle", p.style}}), theme).pen_style, p.want);
   LineSpec line = ReadLineSpec(Record(ChildKind::kLine, {}), theme);
   EXPECT_EQ(line.pen_width, 1);
   EXPECT_TRUE(line.adjust);
 
-  RectangleSpec rect = ReadRectangleSpec(
-      Record(ChildKind::kRectangle, {{L"drawStyle", L"vert"}, {L"round", L"(2,2)"}, {L"fillColor", L"RGB(243,247,255)"},
-                                     {L"adjusthsb", L"false"}}), theme);
+  RectangleSpec rect = ReadRectangleSpec(Record(ChildKind::kRectangle, {{L"drawStyle", L"vert"},
+                                                                        {L"round", L"(2,2)"},
+                                                                        {L"fillColor", L"RGB(243,247,255)"},
+                                                                        {L"adjusthsb", L"false"}}),
+                                         theme);
   EXPECT_EQ(rect.style, RectangleStyle::kVertical);
   EXPECT_EQ(rect.round, (Pair{2, 2}));
   EXPECT_EQ(rect.fill, Rgb(243, 247, 255));
   EXPECT_EQ(rect.border, 0u);
   EXPECT_FALSE(rect.adjust);
-  EXPECT_EQ(ReadRectangleSpec(Record(ChildKind::kRectangle, {{L"drawStyle", L"Horiz"}}), theme).style, RectangleStyle::kFill);
+  EXPECT_EQ(ReadRectangleSpec(Record(ChildKind::kRectangle, {{L"drawStyle", L"Horiz"}}), theme).style,
+            RectangleStyle::kFill);
 
-  AnimateSpec anim = ReadAnimateSpec(Record(ChildKind::kAnimate, {{L"frameCount", L"0"}, {L"beginFrame", L"-3"},
-                                                                   {L"delayTime", L"-1"}, {L"cycle", L"false"}}));
+  AnimateSpec anim = ReadAnimateSpec(
+      Record(ChildKind::kAnimate,
+             {{L"frameCount", L"0"}, {L"beginFrame", L"-3"}, {L"delayTime", L"-1"}, {L"cycle", L"false"}}));
   EXPECT_EQ(anim.frame_count, 1);
   EXPECT_EQ(anim.begin_frame, 1);
   EXPECT_EQ(anim.delay_ms, 200);
@@ -127,10 +137,10 @@ TEST(ItemSpecs, RecordsThatBecomeItems) {
   std::vector<ItemKind> in_draw, in_event;
   for (const ChildItem* c : ItemRecords(children, K::kDrawItem)) in_draw.push_back(ItemKindOf(c->kind));
   for (const ChildItem* c : ItemRecords(children, K::kEventItem)) in_event.push_back(ItemKindOf(c->kind));
-  EXPECT_EQ(in_draw, (std::vector<ItemKind>{ItemKind::kRectangle, ItemKind::kLine, ItemKind::kAnimate,
-                                             ItemKind::kImage, ItemKind::kEventItem, ItemKind::kText}));
+  EXPECT_EQ(in_draw, (std::vector<ItemKind>{ItemKind::kRectangle, ItemKind::kLine, ItemKind::kAnimate, ItemKind::kImage,
+                                            ItemKind::kEventItem, ItemKind::kText}));
   EXPECT_EQ(in_event, (std::vector<ItemKind>{ItemKind::kRectangle, ItemKind::kLine, ItemKind::kAnimate,
-                                              ItemKind::kImage, ItemKind::kText}));
+                                             ItemKind::kImage, ItemKind::kText}));
 }
 
 }  // namespace

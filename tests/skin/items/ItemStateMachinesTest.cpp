@@ -28,7 +28,9 @@ Trace Drive(const std::vector<Event>& events) {
   EventItemState item;
   Trace run;
   for (const Event& e : events) {
-    EventItemState::Outcome out = e.what == 'm' ? item.Move(e.inside) : e.what == 'd' ? item.Press(e.inside) : item.Release(e.inside);
+    EventItemState::Outcome out = e.what == 'm'   ? item.Move(e.inside)
+                                  : e.what == 'd' ? item.Press(e.inside)
+                                                  : item.Release(e.inside);
     run.clicks += out.clicked;
     run.states.push_back(item.State());
   }
@@ -43,12 +45,21 @@ TEST(EventItemState, Sequences) {
     int clicks;
   } rows[] = {
       {"enter then leave", {{'m', true}, {'m', false}}, {2, 1}, 0},
-      {"press inside then release inside clicks once", {{'m', true}, {'d', true}, {'u', true}, {'u', true}}, {2, 4, 1, 1}, 1},
+      {"press inside then release inside clicks once",
+       {{'m', true}, {'d', true}, {'u', true}, {'u', true}},
+       {2, 4, 1, 1},
+       1},
       {"press inside, release outside", {{'m', true}, {'d', true}, {'m', false}, {'u', false}}, {2, 4, 4, 4}, 0},
       {"press outside, release inside", {{'d', false}, {'m', true}, {'u', true}}, {1, 2, 2}, 0},
       {"release over an item never pressed", {{'m', true}, {'u', true}}, {2, 2}, 0},
-      {"moving inside while down shows over but keeps the press", {{'d', true}, {'m', true}, {'u', true}}, {4, 2, 1}, 1},
-      {"leaving while over drops the press", {{'d', true}, {'m', true}, {'m', false}, {'m', true}, {'u', true}}, {4, 2, 1, 2, 2}, 0},
+      {"moving inside while down shows over but keeps the press",
+       {{'d', true}, {'m', true}, {'u', true}},
+       {4, 2, 1},
+       1},
+      {"leaving while over drops the press",
+       {{'d', true}, {'m', true}, {'m', false}, {'m', true}, {'u', true}},
+       {4, 2, 1, 2, 2},
+       0},
   };
   for (const auto& r : rows) {
     Trace run = Drive(r.events);

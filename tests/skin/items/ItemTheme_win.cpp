@@ -17,7 +17,8 @@ skin::CSkinResourceManager& ShippedTheme() {
 
 bool LoadTheme(skin::CSkinResourceManager& theme, const std::string& document,
                std::vector<std::pair<std::string, skin_test::Bytes>> pictures) {
-  pictures.emplace_back("skin.xml", skin_test::AsBytes("<?xml version=\"1.0\"?><theme version=\"3.0\">" + document + "</theme>"));
+  pictures.emplace_back("skin.xml",
+                        skin_test::AsBytes("<?xml version=\"1.0\"?><theme version=\"3.0\">" + document + "</theme>"));
   const skin_test::Bytes zip = skin_test::MakeStoredZip(pictures);
   return theme.LoadArchiveTheme(zip.data(), zip.size(), "") == 1;
 }
@@ -59,8 +60,9 @@ LRESULT CALLBACK HostWindows::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 fw::UniqueFont CrispFont(int height) {
-  return fw::UniqueFont(::CreateFontW(-height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                      CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+  return fw::UniqueFont(::CreateFontW(-height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                                      DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
 }
 
 }  // namespace items_test

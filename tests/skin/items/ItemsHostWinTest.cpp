@@ -78,7 +78,8 @@ skin::CSkinResourceManager& ItemsTheme() {
   static skin::CSkinResourceManager* theme = [] {
     auto* m = new skin::CSkinResourceManager();
     LoadTheme(*m, kItems,
-              {{"strip.png", MakePng(32, 6, PngKind::kRgb)}, {"pic.png", MakePng(30, 30, PngKind::kRgba)},
+              {{"strip.png", MakePng(32, 6, PngKind::kRgb)},
+               {"pic.png", MakePng(30, 30, PngKind::kRgba)},
                {"pic.bmp", MakeBmp(30, 30, 24)},
                {"spin.gif", skin_test::MakeGif(6, 4, {{0, 0, 6, 4, 1}, {0, 0, 6, 4, 2}, {0, 0, 6, 4, 3}})}});
     return m;

@@ -6,7 +6,6 @@
 #include <fstream>
 
 #include "skin/ImageFixtures.h"
-
 #include "skin/SkinResourceManager.h"
 #include "skin/draw/SkinDrawImage_win.h"
 #include "skin/items/ItemSurface_win.h"
@@ -18,7 +17,10 @@ namespace {
 
 constexpr uint32_t kHostStates[] = {skin::kStateNormal, skin::kStateOver, skin::kStateDown, skin::kStateDisable};
 const char* StateName(uint32_t s) {
-  return s == skin::kStateNormal ? "normal" : s == skin::kStateOver ? "over" : s == skin::kStateDown ? "down" : "disable";
+  return s == skin::kStateNormal ? "normal"
+         : s == skin::kStateOver ? "over"
+         : s == skin::kStateDown ? "down"
+                                 : "disable";
 }
 
 // A skin dressed with a shipped theme item over a control of the item's size.
@@ -82,7 +84,8 @@ TEST(ShippedItems, DeviceButtonDrawsAtNaturalSizeWithItsLogo) {
   EXPECT_GT(Differences(reference, without_logo, 6, 3, 23, 21), 0) << "the logo must show";
   EXPECT_EQ(Differences(reference, without_logo, 0, 0, 142, 3), 0);
   // The theme's "iPhone4" in white is the text of the normal state.
-  EXPECT_GT(CountColor(drawn, RGB(255, 255, 255), 26, 0, 142, 25), CountColor(reference, RGB(255, 255, 255), 26, 0, 142, 25));
+  EXPECT_GT(CountColor(drawn, RGB(255, 255, 255), 26, 0, 142, 25),
+            CountColor(reference, RGB(255, 255, 255), 26, 0, 142, 25));
 }
 
 // The user's logos of any size, and a broken one, drawn by the picture slot's item: nothing outside the slot.
@@ -103,8 +106,8 @@ TEST(ShippedItems, UserLogosStayInsideTheSlot) {
   ::GetTempPathW(MAX_PATH, temp);
   const COLORREF fill = RGB(1, 2, 3);
   for (const auto& logo : logos) {
-    const std::wstring path = std::wstring(temp) + L"logora_items_logo_" +
-                              std::wstring(logo.name, logo.name + strlen(logo.name)) + L".png";
+    const std::wstring path =
+        std::wstring(temp) + L"logora_items_logo_" + std::wstring(logo.name, logo.name + strlen(logo.name)) + L".png";
     {
       std::ofstream out(path.c_str(), std::ios::binary);
       out.write(reinterpret_cast<const char*>(logo.png.data()), static_cast<std::streamsize>(logo.png.size()));

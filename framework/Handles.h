@@ -34,11 +34,12 @@ class UniqueAny {
   ~UniqueAny() { reset(); }
   UniqueAny(const UniqueAny&) = delete;
   UniqueAny& operator=(const UniqueAny&) = delete;
-  UniqueAny(UniqueAny&& other) noexcept : value_(other.release()) {}
+  // Moves hand the handle over without touching the live count: it stays one live object.
+  UniqueAny(UniqueAny&& other) noexcept : value_(std::exchange(other.value_, Invalid())) {}
   UniqueAny& operator=(UniqueAny&& other) noexcept {
     if (this != &other) {
       reset();
-      value_ = other.release();
+      value_ = std::exchange(other.value_, Invalid());
     }
     return *this;
   }

@@ -29,7 +29,10 @@ inline constexpr uint32_t kMsgClientPainted = 6326;      // wParam: the client b
 inline constexpr uint32_t SKINMSG_SPINCLICK = 6327;      // a spin button was clicked
 inline constexpr uint32_t kMsgRegisterLayout = 4242;     // a child asks its frame to place it
 inline constexpr uint32_t kMsgCreateNotify = 27184;      // private create notification of MDI clients
+inline constexpr uint32_t kMsgWriteBackScroll = 27185;   // a skin writes its bars' scroll state to the platform
 inline constexpr uint32_t kMsgNonClientPainted = 29697;  // sent after the engine painted the non-client area
 inline constexpr int32_t kHitMenuBar = 4609;             // private hit-test code of the drawn menu bar
+inline constexpr int32_t kHitHorizontalBar = 32769;      // hit-test codes of the skin-drawn scroll bars
+inline constexpr int32_t kHitVerticalBar = 32770;
 
 }  // namespace skin

@@ -87,6 +87,7 @@ inline void DestroyIconHandle(HICON h) { ::DestroyIcon(h); }
 inline void DestroyMenuHandle(HMENU h) { ::DestroyMenu(h); }
 inline void DestroyCursorHandle(HCURSOR h) { ::DestroyCursor(h); }
 inline void CloseFind(HANDLE h) { ::FindClose(h); }
+inline void DestroyWindowHandle(HWND h) { ::DestroyWindow(h); }
 }  // namespace detail
 
 using UniqueHandle = UniqueAny<HANDLE, detail::CloseKernelHandle>;
@@ -104,6 +105,8 @@ using UniqueKey = UniqueAny<HKEY, detail::CloseKey>;
 using UniqueIcon = UniqueAny<HICON, detail::DestroyIconHandle>;
 using UniqueMenu = UniqueAny<HMENU, detail::DestroyMenuHandle>;
 using UniqueCursor = UniqueAny<HCURSOR, detail::DestroyCursorHandle>;
+// A window this code created and destroys (a tooltip, a helper window); never one the platform owns.
+using UniqueWindow = UniqueAny<HWND, detail::DestroyWindowHandle>;
 
 // A window's DC from GetDC/GetWindowDC, released with ReleaseDC.
 class WindowDC {

@@ -62,6 +62,12 @@ BOX_COLOURS = {
     (True, "disable"): (100, 140, 100), (True, "focus"): (230, 250, 150),
 }
 INDETERMINATE = (250, 160, 60)
+# Push button pictures by state (no focus picture: a focused button shows the normal one).
+BUTTON_COLOURS = {"normal": (200, 0, 0), "over": (0, 200, 0), "down": (0, 0, 200), "disable": (100, 100, 100)}
+
+
+def button_picture(colour):
+    return png_bytes(Canvas(60, 24, (*colour, 1.0)))
 
 
 def skin_xml():
@@ -74,6 +80,12 @@ def skin_xml():
             attr = f"pic{'Checked' if checked else 'Uncheck'}{state.capitalize().replace('Disable', 'Disible')}"
             attrs.append(f'{attr}="test.{name}"')
     images.append('<item id="test.indeterminate" value="skin\\indeterminate.png"/>')
+    for state in BUTTON_COLOURS:
+        images.append(f'<item id="test.button_{state}" value="skin\\button_{state}.png"/>')
+    button_attrs = ('picNormal="test.button_normal" picOver="test.button_over" picDown="test.button_down" '
+                    'picDisable="test.button_disable"')
+    button_texts = ('<text id="item.text" state="normal|over|down" string="" color="RGB(0,0,0)"/>'
+                    '<text id="item.text.disable" state="disable" string="" color="RGB(128,128,128)"/>')
     box_attrs = " ".join(attrs)
     return f"""<?xml version="1.0" encoding="utf-8"?>
 <theme version="3.0">
@@ -82,6 +94,8 @@ def skin_xml():
   <color><item id="standard.border" value="RGB(64,165,213)"/></color>
   <image>{''.join(images)}</image>
   <constrol>
+    <item class="button" id="test.button"><attribute toolTip="关闭" {button_attrs}/>{button_texts}</item>
+    <item class="button" id="test.eventbutton"><attribute {button_attrs}/><eventitem id="ev" left="0" top="0" width="20" height="24"/></item>
     <item class="scrollbar" id="test.scrollbar"><attribute bmpScrollbar="test.scrollbar"/></item>
     <item class="radiobutton" id="test.radio"><attribute {box_attrs} textNormalColor="RGB(0,0,0)"/></item>
     <item class="checkbutton" id="test.check"><attribute {box_attrs} picIndeterminate="test.indeterminate" textNormalColor="RGB(0,0,0)"/></item>
@@ -93,6 +107,8 @@ def skin_xml():
 def build(out_path):
     files = [("skin.xml", skin_xml()), ("skin/scrollbar.bmp", scroll_sprite()),
              ("skin/indeterminate.png", box_picture(INDETERMINATE, True))]
+    for state, colour in BUTTON_COLOURS.items():
+        files.append((f"skin/button_{state}.png", button_picture(colour)))
     for (checked, state), colour in BOX_COLOURS.items():
         files.append((f"skin/{'checked' if checked else 'uncheck'}_{state}.png", box_picture(colour, checked)))
     tmp = out_path + ".tmp"

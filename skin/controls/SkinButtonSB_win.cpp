@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "skin/ButtonState.h"
 #include "skin/SkinIds.h"
 #include "skin/SkinResourceManager.h"
 #include "skin/ThemeGdi.h"
@@ -141,16 +142,11 @@ LRESULT CSkinButtonSB::HiddenFromScreen(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 CSkinButtonSB::State CSkinButtonSB::ComputeState(bool pressed, bool with_focus) {
-  if (window_ && !::IsWindowEnabled(window_)) {
-    SetHostState(8);
-    return kDisabled;
-  }
-  if (over_) {
-    SetHostState(pressed ? 4 : 2);
-    return pressed ? kDown : kOver;
-  }
-  SetHostState(1);
-  return with_focus && window_ && ::GetFocus() == window_ ? kFocused : kNormal;
+  const bool enabled = !window_ || ::IsWindowEnabled(window_);
+  const bool focused = with_focus && window_ && ::GetFocus() == window_;
+  const skin::ButtonLook look = skin::ComputeButtonLook(enabled, over_, pressed, focused);
+  SetHostState(look.host_bit);
+  return static_cast<State>(look.display);
 }
 
 RECT CSkinButtonSB::SplitRect(const RECT& client) const {

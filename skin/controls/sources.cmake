@@ -5,4 +5,5 @@ set(skin_controls_win32_sources
   controls/ChildBackground_win.cpp
   controls/ControlTooltip_win.cpp
   controls/SkinButtonSB_win.cpp
+  controls/SkinBoxButton_win.cpp
 )

@@ -6,4 +6,5 @@ set(skin_controls_win32_sources
   controls/ControlTooltip_win.cpp
   controls/SkinButtonSB_win.cpp
   controls/SkinBoxButton_win.cpp
+  controls/SkinGroupBtnSB_win.cpp
 )

@@ -96,6 +96,7 @@ def skin_xml():
   <constrol>
     <item class="button" id="test.button"><attribute toolTip="关闭" {button_attrs}/>{button_texts}</item>
     <item class="button" id="test.eventbutton"><attribute {button_attrs}/><eventitem id="ev" left="0" top="0" width="20" height="24"/></item>
+    <item class="groupbutton" id="test.group"><attribute textColor="RGB(0,64,128)" borderColor="#standard.border"/></item>
     <item class="scrollbar" id="test.scrollbar"><attribute bmpScrollbar="test.scrollbar"/></item>
     <item class="radiobutton" id="test.radio"><attribute {box_attrs} textNormalColor="RGB(0,0,0)"/></item>
     <item class="checkbutton" id="test.check"><attribute {box_attrs} picIndeterminate="test.indeterminate" textNormalColor="RGB(0,0,0)"/></item>

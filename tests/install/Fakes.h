@@ -192,8 +192,12 @@ class MemoryAfc {
     if (it == current_->open_.end()) return 7;
     std::string& f = current_->files[it->second.path];
     const size_t at = static_cast<size_t>(it->second.position);
-    if (f.size() < at + length) f.resize(at + length);
-    f.replace(at, length, static_cast<const char*>(data), length);
+    if (at == f.size()) {
+      f.append(static_cast<const char*>(data), length);
+    } else {
+      if (f.size() < at + length) f.resize(at + length);
+      f.replace(at, length, static_cast<const char*>(data), length);
+    }
     it->second.position += length;
     return kAMDSuccess;
   }

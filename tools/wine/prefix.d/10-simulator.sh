@@ -9,19 +9,25 @@ prefix="$build/wineprefix"
 [ -d "$prefix" ] || exit 0
 mkdir -p "$build/simdevices"
 
+# A 32-bit library is registered where a 32-bit process on 64-bit Windows looks: the 32-bit registry view.
+view=
+if grep -q '^CMAKE_CXX_COMPILER:.*i686-w64-mingw32' "$build/CMakeCache.txt" 2>/dev/null; then
+  view='WOW6432Node\'
+fi
+
 winpath() { printf 'Z:%s' "$1" | sed 's#/#\\\\#g'; }  # a .reg string: every back-slash doubled
 dlls=$(winpath "$build/simulator")
 devices=$(winpath "$build/simdevices")
 
 reg="Windows Registry Editor Version 5.00
 
-[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Mobile Device Support\\Shared]
+[HKEY_LOCAL_MACHINE\\SOFTWARE\\${view}Apple Inc.\\Apple Mobile Device Support\\Shared]
 \"iTunesMobileDeviceDLL\"=\"$dlls\\\\iTunesMobileDevice.dll\"
 
-[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Application Support]
+[HKEY_LOCAL_MACHINE\\SOFTWARE\\${view}Apple Inc.\\Apple Application Support]
 \"InstallDir\"=\"$dlls\\\\\"
 
-[HKEY_LOCAL_MACHINE\\Software\\Logora\\DeviceSimulator]
+[HKEY_LOCAL_MACHINE\\Software\\${view}Logora\\DeviceSimulator]
 \"DeviceFolder\"=\"$devices\"
 "
 stamp="$prefix/logora-simulator.reg"

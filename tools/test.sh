@@ -23,7 +23,7 @@ win_rc=0
 echo "== 32-bit Windows build (Wine): end-to-end write, notices, binaries =="
 x86_rc=0
 "$here/wine/session.sh" "$LOGORA_ROOT/build/windows-x86" \
-  bash -c "cd '$LOGORA_ROOT/build/windows-x86' && ctest --output-on-failure -R '^(x86|release)[.]'" || x86_rc=$?
+  bash -c "cd '$LOGORA_ROOT/build/windows-x86' && ctest -V -R '^(x86|release)[.]'" || x86_rc=$?
 
 if [ $native_rc -ne 0 ] || [ $win_rc -ne 0 ] || [ $x86_rc -ne 0 ]; then
   echo "tests failed (native rc=$native_rc, windows rc=$win_rc, x86 rc=$x86_rc)" >&2

@@ -26,7 +26,8 @@ AMDeviceNotificationRef notification = nullptr;
 bool subscribed = false;
 
 // A text value under HKEY_LOCAL_MACHINE, opened for reading only; nothing when the key or value is absent
-// or not text.
+// or not text. No KEY_WOW64_* flag: a 32-bit build reads the 32-bit view, where 32-bit device support
+// registers its libraries, and an x64 build the 64-bit one.
 std::optional<std::wstring> ReadMachineText(const wchar_t* keyName, const wchar_t* valueName) {
   fw::UniqueKey key;
   if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, key.put()) != ERROR_SUCCESS) return std::nullopt;

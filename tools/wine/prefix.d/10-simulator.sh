@@ -17,25 +17,31 @@ prefix=${3:-$build/wineprefix}
 [ -d "$prefix" ] || exit 0
 mkdir -p "$build/simdevices"
 
+# A 32-bit library is registered where a 32-bit process on 64-bit Windows looks: the 32-bit registry view.
+view=
+if grep -q '^CMAKE_CXX_COMPILER:.*i686-w64-mingw32' "$build/CMakeCache.txt" 2>/dev/null; then
+  view='WOW6432Node\'
+fi
+
 winpath() { printf 'Z:%s' "$1" | sed 's#/#\\\\#g'; }  # a .reg string: every back-slash doubled
 dlls=$(winpath "$build/simulator")
 devices=$(winpath "$build/simdevices")
 support="$prefix/drive_c/Program Files/Common Files/Apple/Mobile Device Support"
 
-apple="[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.]
+apple="[-HKEY_LOCAL_MACHINE\\SOFTWARE\\${view}Apple Inc.]
 "
 case $layout in
   part)
     apple+="
-[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Mobile Device Support\\Shared]
+[HKEY_LOCAL_MACHINE\\SOFTWARE\\${view}Apple Inc.\\Apple Mobile Device Support\\Shared]
 \"iTunesMobileDeviceDLL\"=\"$dlls\\\\iTunesMobileDevice.dll\"
 
-[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Application Support]
+[HKEY_LOCAL_MACHINE\\SOFTWARE\\${view}Apple Inc.\\Apple Application Support]
 \"InstallDir\"=\"$dlls\\\\\"
 " ;;
   current)
     apple+="
-[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Mobile Device Support\\Shared]
+[HKEY_LOCAL_MACHINE\\SOFTWARE\\${view}Apple Inc.\\Apple Mobile Device Support\\Shared]
 \"MobileDeviceDLL\"=\"C:\\\\Program Files\\\\Common Files\\\\Apple\\\\Mobile Device Support\\\\MobileDevice.dll\"
 " ;;
   none) ;;
@@ -45,7 +51,7 @@ esac
 reg="Windows Registry Editor Version 5.00
 
 $apple
-[HKEY_LOCAL_MACHINE\\Software\\Logora\\DeviceSimulator]
+[HKEY_LOCAL_MACHINE\\Software\\${view}Logora\\DeviceSimulator]
 \"DeviceFolder\"=\"$devices\"
 "
 if [ "$layout" = current ]; then

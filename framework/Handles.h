@@ -34,11 +34,12 @@ class UniqueAny {
   ~UniqueAny() { reset(); }
   UniqueAny(const UniqueAny&) = delete;
   UniqueAny& operator=(const UniqueAny&) = delete;
-  UniqueAny(UniqueAny&& other) noexcept : value_(other.release()) {}
+  // Moves hand the handle over without touching the live count: it stays one live object.
+  UniqueAny(UniqueAny&& other) noexcept : value_(std::exchange(other.value_, Invalid())) {}
   UniqueAny& operator=(UniqueAny&& other) noexcept {
     if (this != &other) {
       reset();
-      value_ = other.release();
+      value_ = std::exchange(other.value_, Invalid());
     }
     return *this;
   }
@@ -151,6 +152,27 @@ class ScopedSelectObject {
  private:
   HDC dc_;
   HGDIOBJ old_;
+};
+
+// Sets a stretch mode and puts the previous one back; halftone mode also sets the brush origin it needs and
+// restores the previous origin.
+class ScopedStretchBltMode {
+ public:
+  ScopedStretchBltMode(HDC dc, int mode) : dc_(dc), old_(::SetStretchBltMode(dc, mode)) {
+    if (mode == HALFTONE) moved_origin_ = ::SetBrushOrgEx(dc, 0, 0, &origin_) != 0;
+  }
+  ~ScopedStretchBltMode() {
+    if (old_) ::SetStretchBltMode(dc_, old_);
+    if (moved_origin_) ::SetBrushOrgEx(dc_, origin_.x, origin_.y, nullptr);
+  }
+  ScopedStretchBltMode(const ScopedStretchBltMode&) = delete;
+  ScopedStretchBltMode& operator=(const ScopedStretchBltMode&) = delete;
+
+ private:
+  HDC dc_;
+  int old_;
+  bool moved_origin_ = false;
+  POINT origin_{};
 };
 
 class ScopedSaveDC {

@@ -1,7 +1,6 @@
 #include "skin/PlainSkin_win.h"
 
 #include <commctrl.h>
-#include <png.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -12,21 +11,21 @@
 
 #include "framework/Application.h"
 #include "framework/Handles.h"
+#include "skin/draw/CxImageDraw_win.h"
+#include "skin/draw/HBitmap_win.h"
+#include "skin/draw/SkinDC_win.h"
 
 namespace skin {
 namespace {
 
 constexpr UINT_PTR kSubclassId = 0x504C4E; // "PLN"
-constexpr size_t kMaxPictureFileBytes = 16u << 20;
-constexpr unsigned kMaxPictureSide = 4096;
 
 struct PlainItem {
   std::wstring theme_id;
   std::wstring text;
   std::wstring disabled_text;
-  std::vector<uint32_t> picture;  // decoded BGRA, straight alpha
-  unsigned picture_width = 0, picture_height = 0;
-  fw::UniqueBitmap shown;         // the picture as fitted into the control
+  CxImage picture;                // a copy of the decoded picture
+  CHBitmap shown;                 // the picture as fitted into the control
   fw::UniqueBitmap glyph;         // "menu.logo"
 };
 
@@ -52,96 +51,28 @@ void ShowText(HWND hwnd, const PlainItem& item) {
   ::SetWindowTextW(hwnd, text.c_str());
 }
 
-bool ReadFileBytes(const std::wstring& path, std::vector<unsigned char>& out) {
-  fw::UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
-  LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 ||
-      static_cast<unsigned long long>(size.QuadPart) > kMaxPictureFileBytes)
-    return false;
-  out.resize(static_cast<size_t>(size.QuadPart));
-  DWORD got = 0;
-  return ::ReadFile(file.get(), out.data(), static_cast<DWORD>(out.size()), &got, nullptr) && got == out.size();
-}
-
-bool DecodePng(const std::vector<unsigned char>& bytes, PlainItem& item) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return false;
-  if (image.width == 0 || image.height == 0 || image.width > kMaxPictureSide || image.height > kMaxPictureSide) {
-    png_image_free(&image);
-    return false;
-  }
-  image.format = PNG_FORMAT_BGRA;
-  std::vector<uint32_t> pixels(static_cast<size_t>(image.width) * image.height);
-  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
-    png_image_free(&image);
-    return false;
-  }
-  item.picture = std::move(pixels);
-  item.picture_width = image.width;
-  item.picture_height = image.height;
-  return true;
-}
-
-// Area-averaged scaling of the picture onto the button face colour, centred in a w x h bitmap.
-fw::UniqueBitmap FitPicture(const PlainItem& item, int w, int h) {
-  if (item.picture.empty() || w <= 0 || h <= 0) return {};
-  const double scale = std::min({static_cast<double>(w) / item.picture_width,
-                                 static_cast<double>(h) / item.picture_height, 1.0});
-  const int dw = std::max(1, static_cast<int>(item.picture_width * scale));
-  const int dh = std::max(1, static_cast<int>(item.picture_height * scale));
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  fw::UniqueBitmap bitmap(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap || !bits) return {};
-  const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
-  const double fr = GetRValue(face), fg = GetGValue(face), fb = GetBValue(face);
-  auto* out = static_cast<uint32_t*>(bits);
-  for (int i = 0; i < w * h; ++i) out[i] = (static_cast<uint32_t>(fr) << 16) | (static_cast<uint32_t>(fg) << 8) |
-                                           static_cast<uint32_t>(fb);
+// The picture scaled down to fit (never up), centred on the button face colour in a w x h bitmap.
+bool FitPicture(const CxImage& picture, int w, int h, CHBitmap& out) {
+  out.Reset();
+  if (!picture.IsValid() || !out.Create(w, h, 32)) return false;
+  const double scale = std::min({static_cast<double>(w) / picture.GetWidth(),
+                                 static_cast<double>(h) / picture.GetHeight(), 1.0});
+  const int dw = std::max(1, static_cast<int>(picture.GetWidth() * scale));
+  const int dh = std::max(1, static_cast<int>(picture.GetHeight() * scale));
   const int ox = (w - dw) / 2, oy = (h - dh) / 2;
-  const double sx = static_cast<double>(item.picture_width) / dw, sy = static_cast<double>(item.picture_height) / dh;
-  for (int y = 0; y < dh; ++y) {
-    const unsigned y0 = static_cast<unsigned>(y * sy);
-    const unsigned y1 = std::min(item.picture_height, std::max(y0 + 1, static_cast<unsigned>((y + 1) * sy)));
-    for (int x = 0; x < dw; ++x) {
-      const unsigned x0 = static_cast<unsigned>(x * sx);
-      const unsigned x1 = std::min(item.picture_width, std::max(x0 + 1, static_cast<unsigned>((x + 1) * sx)));
-      double a = 0, r = 0, g = 0, b = 0;
-      for (unsigned py = y0; py < y1; ++py) {
-        for (unsigned px = x0; px < x1; ++px) {
-          const uint32_t p = item.picture[static_cast<size_t>(py) * item.picture_width + px];
-          const double pa = (p >> 24) / 255.0;
-          a += pa;
-          r += pa * ((p >> 16) & 0xFF);
-          g += pa * ((p >> 8) & 0xFF);
-          b += pa * (p & 0xFF);
-        }
-      }
-      const double n = static_cast<double>(x1 - x0) * (y1 - y0);
-      const double alpha = a / n;
-      const auto mix = [&](double premultiplied_sum, double background) {
-        return static_cast<uint32_t>(premultiplied_sum / n + (1.0 - alpha) * background + 0.5);
-      };
-      out[(oy + y) * w + ox + x] = (mix(r, fr) << 16) | (mix(g, fg) << 8) | mix(b, fb);
-    }
-  }
-  return bitmap;
+  fw::UniqueMemDC memory(::CreateCompatibleDC(nullptr));
+  if (!memory) return false;
+  fw::ScopedSelectObject select(memory.get(), out.GetHandle());
+  CSkinDC(memory.get()).FillSolid(RECT{0, 0, w, h}, ::GetSysColor(COLOR_BTNFACE));
+  return DrawDecoded(memory.get(), picture, PixelRect{ox, oy, ox + dw, oy + dh});
 }
 
 void ShowPicture(HWND hwnd, PlainItem& item) {
   RECT rc{};
   ::GetClientRect(hwnd, &rc);
   constexpr int kMargin = 3;
-  item.shown = FitPicture(item, rc.right - rc.left - 2 * kMargin, rc.bottom - rc.top - 2 * kMargin);
-  ::SendMessageW(hwnd, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(item.shown.get()));
+  FitPicture(item.picture, rc.right - rc.left - 2 * kMargin, rc.bottom - rc.top - 2 * kMargin, item.shown);
+  ::SendMessageW(hwnd, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(item.shown.GetHandle()));
 }
 
 LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
@@ -155,7 +86,7 @@ LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, 
     case WM_SIZE: {
       LRESULT r = ::DefSubclassProc(hwnd, msg, wp, lp);
       auto it = Items().find(hwnd);
-      if (it != Items().end() && !it->second.picture.empty()) ShowPicture(hwnd, it->second);
+      if (it != Items().end() && it->second.picture.IsValid()) ShowPicture(hwnd, it->second);
       return r;
     }
     case WM_NCDESTROY:
@@ -213,15 +144,12 @@ bool PlainSetItemProperty(HWND hwnd, const std::wstring& item_id, const std::wst
   return true;
 }
 
-bool PlainSetItemImage(HWND hwnd, const std::wstring& item_id, const std::wstring& path, bool redraw) {
-  if (!::IsWindow(hwnd) || item_id != L"image.logo") return false;
-  std::vector<unsigned char> bytes;
-  PlainItem decoded;
-  if (!ReadFileBytes(path, bytes) || !DecodePng(bytes, decoded)) return false;
+bool PlainSetItemImage(HWND hwnd, const std::wstring& item_id, CSkinDrawImage* picture, bool redraw) {
+  if (!::IsWindow(hwnd) || item_id != L"image.logo" || !picture) return false;
+  picture->Realise();
+  if (!picture->Decoded().IsValid()) return false;
   PlainItem& item = ItemFor(hwnd);
-  item.picture = std::move(decoded.picture);
-  item.picture_width = decoded.picture_width;
-  item.picture_height = decoded.picture_height;
+  item.picture.Copy(picture->Decoded());
   ShowPicture(hwnd, item);
   if (redraw) ::InvalidateRect(hwnd, nullptr, FALSE);
   return true;
@@ -229,7 +157,7 @@ bool PlainSetItemImage(HWND hwnd, const std::wstring& item_id, const std::wstrin
 
 HBITMAP PlainItemImage(HWND hwnd) {
   auto it = Items().find(hwnd);
-  return it == Items().end() ? nullptr : it->second.shown.get();
+  return it == Items().end() ? nullptr : it->second.shown.GetHandle();
 }
 
 }  // namespace skin

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "skin/draw/SkinDrawImage.h"
+
 namespace skin {
 
 // Remembers the theme id a window was meant to wear (it chooses default texts such as the device button's
@@ -13,8 +15,9 @@ namespace skin {
 void PlainAttach(HWND hwnd, const std::wstring& theme_id);
 // Returns true when the item is one the plain presentation shows.
 bool PlainSetItemProperty(HWND hwnd, const std::wstring& item_id, const std::wstring& value, bool redraw);
-// Decodes the picture file and shows it scaled into the control; false when it cannot be read.
-bool PlainSetItemImage(HWND hwnd, const std::wstring& item_id, const std::wstring& path, bool redraw);
+// Shows the picture (decoded now when it is not yet) scaled into the control; false when it does not decode.
+// The control keeps a copy of the pixels.
+bool PlainSetItemImage(HWND hwnd, const std::wstring& item_id, CSkinDrawImage* picture, bool redraw);
 // The picture a control shows in the plain presentation (null when none); owned by the presentation.
 HBITMAP PlainItemImage(HWND hwnd);
 

@@ -81,8 +81,8 @@ int SkinSetItemProperty(HWND hwnd, const wchar_t* item_id, const wchar_t* value,
 int SkinSetItemImage(HWND hwnd, const wchar_t* item_id, const wchar_t* path, int redraw) {
   if (!item_id || !path) return 0;
   // The picture joins the theme's picture table under its path, decoded when first drawn.
-  skin::GetSkinResourceManager().RegisterFilePicture(path);
-  return skin::PlainSetItemImage(hwnd, item_id, path, redraw != 0) ? 1 : 0;
+  CSkinDrawImage* picture = skin::GetSkinResourceManager().RegisterFilePicture(path);
+  return skin::PlainSetItemImage(hwnd, item_id, picture, redraw != 0) ? 1 : 0;
 }
 
 namespace {

@@ -4,13 +4,15 @@
 #include <string>
 
 #include "framework/Handles.h"
+#include "skin/draw/SkinFont_win.h"
+#include "skin/draw/SkinIcon_win.h"
 
 namespace skin {
 namespace {
 
 struct CachedFont {
   FontSpec desc;
-  fw::UniqueFont font;
+  CSkinFont font;
 };
 
 struct CachedCursor {
@@ -43,20 +45,13 @@ DWORD SystemMajorVersion() {
   return fn && fn(&info) == 0 ? info.dwMajorVersion : 6;
 }
 
-HFONT CreateThemeFont(const FontSpec& desc) {
-  if (!desc.Creatable()) return nullptr;
+void CreateThemeFont(const FontSpec& desc, CSkinFont& font) {
+  font.Destroy();
+  if (!desc.Creatable()) return;
   std::wstring face = desc.face;
   // The YaHei face is missing on version 5 systems; SimSun stands in.
   if (face == L"\x5FAE\x8F6F\x96C5\x9ED1" && SystemMajorVersion() == 5) face = L"\x5B8B\x4F53";
-  LOGFONTW lf{};
-  lf.lfHeight = desc.size;
-  lf.lfWeight = desc.bold ? FW_BOLD : FW_NORMAL;
-  lf.lfUnderline = desc.underline ? TRUE : FALSE;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfQuality = PROOF_QUALITY;
-  lf.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
-  face.copy(lf.lfFaceName, LF_FACESIZE - 1);
-  return ::CreateFontIndirectW(&lf);
+  font.Create(face, desc.size, desc.bold, desc.underline);
 }
 
 }  // namespace
@@ -70,9 +65,9 @@ HFONT ThemeFont(const CSkinResourceManager& manager, std::wstring_view id) {
   CachedFont& cached = it->second;
   if (!cached.font || !SameSpec(cached.desc, *desc)) {
     cached.desc = *desc;
-    cached.font.reset(CreateThemeFont(*desc));
+    CreateThemeFont(*desc, cached.font);
   }
-  return cached.font.get();
+  return cached.font.GetHandle();
 }
 
 HCURSOR ThemeCursor(const CSkinResourceManager& manager, std::wstring_view id) {
@@ -84,25 +79,7 @@ HCURSOR ThemeCursor(const CSkinResourceManager& manager, std::wstring_view id) {
   if (it == cursors.end()) it = cursors.emplace(std::wstring(id), CachedCursor{}).first;
   CachedCursor& cached = it->second;
   cached.value = desc->value;
-  cached.owned.reset();
-  cached.cursor = nullptr;
-  if (!desc->value.empty() && desc->value[0] == L'#') {
-    const int number = ParseInt(std::wstring_view(desc->value).substr(1));
-    if (number > 0 && number <= 0xFFFF)
-      cached.cursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(static_cast<WORD>(number)));
-    return cached.cursor;
-  }
-  wchar_t windows[MAX_PATH] = {};
-  const UINT n = ::GetWindowsDirectoryW(windows, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return nullptr;
-  const std::wstring help = std::wstring(windows) + L"\\winhlp32.exe";
-  fw::UniqueModule module(::LoadLibraryExW(help.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-  if (!module) return nullptr;
-  // The copy outlives the module it was loaded from.
-  if (HCURSOR shared = ::LoadCursorW(module.get(), desc->value.c_str())) {
-    cached.owned.reset(reinterpret_cast<HCURSOR>(::CopyIcon(reinterpret_cast<HICON>(shared))));
-    cached.cursor = cached.owned.get();
-  }
+  cached.cursor = LoadThemeCursor(desc->value, cached.owned);
   return cached.cursor;
 }
 

@@ -2,7 +2,7 @@
 // A decoded picture: 24-bit pixels (blue, green, red; rows bottom-up, each row padded to 4 bytes as in a
 // device-independent bitmap) with an optional alpha channel of one byte per pixel (rows bottom-up as well).
 // Decoders for BMP, PNG (libpng), JPEG (libjpeg), ICO and still GIF fill it; every decoder checks its input and
-// leaves an empty picture with an error text on failure. Drawing lives in CxImage_win.cpp.
+// leaves an empty picture with an error text on failure. Drawing lives in CxImageDraw_win.h.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -12,10 +12,6 @@
 #include <vector>
 
 #include "skin/draw/CxFile.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 // Picture kinds shared with the theme's picture objects.
 enum CxImageKind : int {
@@ -89,6 +85,8 @@ class CxImage {
   // Pixel data, rows bottom-up; GetEffWidth() bytes per row.
   const uint8_t* GetBits() const { return bits_.empty() ? nullptr : bits_.data(); }
   uint8_t* GetBits() { return bits_.empty() ? nullptr : bits_.data(); }
+  // Alpha rows, bottom-up, GetWidth() bytes each; none without an alpha channel.
+  const uint8_t* GetAlphaBits() const { return alpha_.empty() ? nullptr : alpha_.data(); }
   // Alpha byte of pixel (x, y) with y counted from the bottom row, as the pixel rows are stored; none without
   // an alpha channel or outside the picture.
   uint8_t* AlphaAddress(uint32_t x, uint32_t y);
@@ -112,16 +110,6 @@ class CxImage {
   // Drops the alpha channel when every pixel is opaque.
   void DropOpaqueAlpha();
 
-#ifdef _WIN32
-  // Draws with alpha (or stretched, without alpha and transparency) into `dc`. Negative sizes mean the
-  // picture's own. The clip rectangle and smooth flag are accepted for callers; the engine passes none/false.
-  bool Draw(HDC dc, int x, int y, int width = -1, int height = -1, const RECT* clip = nullptr,
-            bool smooth = false) const;
-  bool Draw(HDC dc, const RECT& rect, const RECT* clip = nullptr, bool smooth = false) const;
-  // A new device-independent bitmap of the pixels (alpha not applied); the caller owns it and deletes it with
-  // DeleteObject. `dc` is accepted for callers and not needed.
-  HBITMAP MakeBitmap(HDC dc = nullptr) const;
-#endif
 
  protected:
   int kind_ = CXIMAGE_FORMAT_UNKNOWN;

@@ -31,6 +31,12 @@ void CSkinDrawImage::Reset() {
   raw_.clear();
   raw_.shrink_to_fit();
   decoded_ = CxImage();
+  forms_.reset();
+}
+
+uint32_t CSkinDrawImage::GetKeyColor() const {
+  if (kind_ != CXIMAGE_FORMAT_BMP) return kWhite;
+  return realised_ && !decoded_.IsValid() ? kWhite : key_color_;
 }
 
 void CSkinDrawImage::Realise() {

@@ -2,7 +2,8 @@
 // One theme picture: where it comes from (a file, or bytes of the theme archive), its kind, tint flag and key
 // colour, and its decoded form. BMP pictures keep their raw bytes until first looked up and are then checked
 // and decoded (the platform bitmap is built from the checked pixels); PNG, JPEG and ICO pictures of the
-// archive arrive decoded. Drawing belongs to the drawing primitives. Platform-free.
+// archive arrive decoded. Drawing lives in SkinDrawImage_win.h, whose platform forms (the bitmap and the cached
+// bitmap handle) the picture holds and releases without knowing them. Platform-free.
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -11,8 +12,16 @@
 
 #include "skin/draw/CxImage.h"
 
+// What the drawing layer builds from a picture on first draw; the picture owns it.
+class CSkinPictureForms {
+ public:
+  virtual ~CSkinPictureForms() = default;
+};
+
 class CSkinDrawImage {
  public:
+  static constexpr uint32_t kWhite = 0xFFFFFF;
+
   CSkinDrawImage() = default;
   virtual ~CSkinDrawImage() = default;
   CSkinDrawImage(const CSkinDrawImage&) = delete;
@@ -34,8 +43,14 @@ class CSkinDrawImage {
   const std::wstring& Path() const { return path_; }
   bool Tint() const { return tint_; }
   void SetTint(bool on) { tint_ = on; }
+  // The key colour set for the picture (default magenta), whatever its kind.
   uint32_t KeyColor() const { return key_color_; }
+  // The key colour its drawing uses: that of a bitmap picture, white for decoded pictures and for a BMP that
+  // does not decode.
+  uint32_t GetKeyColor() const;
   void SetKeyColor(uint32_t color) { key_color_ = color; }
+  // A BMP picture that draws as a bitmap: kind 1 with pixels (after Realise).
+  bool HasBitmapForm() const { return kind_ == CXIMAGE_FORMAT_BMP && decoded_.IsValid(); }
   bool IsRealised() const { return realised_; }
   // Raw BMP bytes (archive bitmaps before and after realising; file bitmaps after).
   const std::vector<uint8_t>& RawBytes() const { return raw_; }
@@ -43,6 +58,10 @@ class CSkinDrawImage {
   const CxImage& Decoded() const { return decoded_; }
   uint32_t GetWidth() const { return decoded_.GetWidth(); }
   uint32_t GetHeight() const { return decoded_.GetHeight(); }
+
+  // The drawing layer's forms, none until it made them; Reset drops them.
+  CSkinPictureForms* Forms() const { return forms_.get(); }
+  void SetForms(std::unique_ptr<CSkinPictureForms> forms) { forms_ = std::move(forms); }
 
  private:
   std::wstring path_;
@@ -53,4 +72,5 @@ class CSkinDrawImage {
   bool realised_ = false;
   std::vector<uint8_t> raw_;
   CxImage decoded_;
+  std::unique_ptr<CSkinPictureForms> forms_;
 };

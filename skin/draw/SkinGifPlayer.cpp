@@ -33,6 +33,25 @@ void CSkinGifPlayer::Step() {
   if (show && repaint_) RequestRepaint();
 }
 
-#ifndef _WIN32
-void CSkinGifPlayer::RequestRepaint() const {}
-#endif
+void CSkinGifPlayer::SetHost(std::unique_ptr<CSkinAnimationHost> host, unsigned period_ms) {
+  Run(false);
+  host_ = std::move(host);
+  period_ = period_ms ? period_ms : 100;
+}
+
+void CSkinGifPlayer::Run(bool on) {
+  if (on == running_) return;
+  if (!on) {
+    running_ = false;
+    if (host_) host_->Release(this, kTimerId);
+    return;
+  }
+  if (!host_ || !IsLoaded() || !host_->Claim(this)) return;
+  running_ = true;
+  Step();
+  if (running_ && !host_->StartTimer(kTimerId, period_)) Run(false);
+}
+
+void CSkinGifPlayer::RequestRepaint() const {
+  if (host_ && animation_.IsLoaded()) host_->Repaint();
+}

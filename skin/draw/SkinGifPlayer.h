@@ -1,23 +1,22 @@
 #pragma once
 // An animated GIF shown by an animation item: the frame machine advances one frame per tick of a timer owned
-// by the host window, and the current frame is copied opaquely into the target rectangle. The timer and
-// drawing are Win32 (SkinGifPlayer_win.cpp); loading and stepping are platform-free.
+// by the host window, and the current frame is copied opaquely into the target rectangle. Platform-free: the
+// window side comes in through CSkinAnimationHost (SkinGifPlayer_win.h binds a window and draws the frame).
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "skin/SkinIds.h"
+#include "skin/draw/AnimationHost.h"
 #include "skin/draw/GifDecoder.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 class CSkinGifPlayer {
  public:
-  static constexpr unsigned kTimerId = 2132;
-  // Window property that marks the host window's one running animation and leads the timer to its player.
-  static constexpr const wchar_t* kAnimateProperty = L"SKINSE_ANIMATE";
+  static constexpr unsigned kTimerId = skin::kTimerGifPlayer;
+  static constexpr const wchar_t* kAnimateProperty = skin::kPropAnimate;
 
   CSkinGifPlayer() = default;
+  // Stops the player: its timer and the host's animation slot are released while they are its own.
   virtual ~CSkinGifPlayer();
   CSkinGifPlayer(const CSkinGifPlayer&) = delete;
   CSkinGifPlayer& operator=(const CSkinGifPlayer&) = delete;
@@ -32,21 +31,17 @@ class CSkinGifPlayer {
   // when no frame decodes.
   void Step();
 
+  // The window the player runs on; replacing it stops the player first. `period_ms` 0 means 100.
+  void SetHost(std::unique_ptr<CSkinAnimationHost> host, unsigned period_ms);
+  CSkinAnimationHost* Host() const { return host_.get(); }
+  unsigned Period() const { return period_; }
+  // On: claims the host's animation slot (nothing happens when another animation holds it), steps once at once
+  // and starts the timer. Off: releases both. An unchanged value does nothing.
+  void Run(bool on);
+
   bool IsLoaded() const { return animation_.IsLoaded(); }
   bool IsRunning() const { return running_; }
   const skin::GifAnimation& Animation() const { return animation_; }
-
-#ifdef _WIN32
-  void SetTarget(HWND window, const RECT& rect);
-  void SetHost(HWND host, UINT period_ms);
-  // Starts or stops the timer on the host. Does not start when the host already runs an animation.
-  void Run(bool on);
-  // Copies the current frame at natural size to the rectangle's top-left corner; false when not running.
-  bool Draw(HDC dc, const RECT& rect) const;
-#else
-  // Without a window system there is no timer to run on.
-  void Run(bool) { running_ = false; }
-#endif
 
  private:
   void RequestRepaint() const;
@@ -54,10 +49,6 @@ class CSkinGifPlayer {
   skin::GifAnimation animation_;
   bool repaint_ = true;
   bool running_ = false;
-#ifdef _WIN32
-  HWND target_ = nullptr;
-  RECT target_rect_{};
-  HWND host_ = nullptr;
-  UINT period_ = 100;
-#endif
+  std::unique_ptr<CSkinAnimationHost> host_;
+  unsigned period_ = 100;
 };

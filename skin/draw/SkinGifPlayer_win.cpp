@@ -1,55 +1,44 @@
+#include "skin/draw/SkinGifPlayer_win.h"
+
 #include <cstring>
+#include <memory>
 #include <vector>
 
-#include "skin/draw/SkinGifPlayer.h"
+#include "skin/draw/AnimationHost_win.h"
 
+namespace skin {
 namespace {
 
-void CALLBACK AnimateTimer(HWND hwnd, UINT, UINT_PTR id, DWORD) {
-  if (id != CSkinGifPlayer::kTimerId) return;
-  if (auto* player = static_cast<CSkinGifPlayer*>(::GetPropW(hwnd, CSkinGifPlayer::kAnimateProperty)))
-    player->Step();
+void StepPlayer(void* player) { static_cast<CSkinGifPlayer*>(player)->Step(); }
+
+WindowAnimationHost* WindowHost(const CSkinGifPlayer& player) {
+  return dynamic_cast<WindowAnimationHost*>(player.Host());
 }
 
 }  // namespace
 
-void CSkinGifPlayer::SetTarget(HWND window, const RECT& rect) {
-  target_ = window;
-  target_rect_ = rect;
+void SetGifHost(CSkinGifPlayer& player, HWND host, UINT period_ms) {
+  HWND target = nullptr;
+  RECT rect{};
+  if (const WindowAnimationHost* old = WindowHost(player)) target = old->TargetWindow(), rect = old->TargetRect();
+  auto made = std::make_unique<WindowAnimationHost>(host, &StepPlayer);
+  made->SetTarget(target, rect);
+  player.SetHost(std::move(made), period_ms);
 }
 
-void CSkinGifPlayer::SetHost(HWND host, UINT period_ms) {
-  host_ = host;
-  period_ = period_ms ? period_ms : 100;
-}
-
-void CSkinGifPlayer::Run(bool on) {
-  if (on == running_) return;
-  if (!on) {
-    running_ = false;
-    if (host_ && ::IsWindow(host_)) {
-      ::KillTimer(host_, kTimerId);
-      if (::GetPropW(host_, kAnimateProperty) == this) ::RemovePropW(host_, kAnimateProperty);
-    }
+void SetGifTarget(CSkinGifPlayer& player, HWND target, const RECT& rect) {
+  if (WindowAnimationHost* host = WindowHost(player)) {
+    host->SetTarget(target, rect);
     return;
   }
-  if (!host_ || !IsLoaded() || ::GetPropW(host_, kAnimateProperty)) return;
-  if (!::SetPropW(host_, kAnimateProperty, this)) return;
-  running_ = true;
-  Step();
-  if (running_ && !::SetTimer(host_, kTimerId, period_, AnimateTimer)) {
-    running_ = false;
-    ::RemovePropW(host_, kAnimateProperty);
-  }
+  auto made = std::make_unique<WindowAnimationHost>(nullptr, &StepPlayer);
+  made->SetTarget(target, rect);
+  player.SetHost(std::move(made), player.Period());
 }
 
-void CSkinGifPlayer::RequestRepaint() const {
-  if (target_ && animation_.IsLoaded()) ::InvalidateRect(target_, &target_rect_, FALSE);
-}
-
-bool CSkinGifPlayer::Draw(HDC dc, const RECT& rect) const {
-  if (!running_ || !animation_.IsLoaded()) return false;
-  const skin::GifDecoder& gif = animation_.Decoder();
+bool DrawGifFrame(HDC dc, const CSkinGifPlayer& player, const RECT& rect) {
+  if (!dc || !player.IsRunning() || !player.IsLoaded()) return false;
+  const skin::GifDecoder& gif = player.Animation().Decoder();
   const LONG w = static_cast<LONG>(gif.Width()), h = static_cast<LONG>(gif.Height());
   struct {
     BITMAPINFOHEADER header;
@@ -78,3 +67,5 @@ bool CSkinGifPlayer::Draw(HDC dc, const RECT& rect) const {
                              static_cast<UINT>(h), bits, reinterpret_cast<const BITMAPINFO*>(&info),
                              DIB_RGB_COLORS) != 0;
 }
+
+}  // namespace skin

@@ -187,6 +187,51 @@ Bytes MakeBmp(uint32_t w, uint32_t h, int bpp, bool top_down) {
   return b;
 }
 
+Bytes MakeBmpOf(uint32_t w, uint32_t h, const PixelFn& pixel) {
+  const uint32_t stride = (w * 3 + 3) & ~3u;
+  Bytes b = {'B', 'M'};
+  Put32(b, 14 + 40 + stride * h);
+  Put32(b, 0);
+  Put32(b, 14 + 40);
+  Put32(b, 40);
+  Put32(b, w);
+  Put32(b, h);
+  Put16(b, 1);
+  Put16(b, 24);
+  for (int i = 0; i < 6; ++i) Put32(b, 0);
+  for (uint32_t row = 0; row < h; ++row) {
+    Bytes line;
+    for (uint32_t x = 0; x < w; ++x) {
+      const Rgba c = pixel(x, h - 1 - row);
+      line.insert(line.end(), {c.b, c.g, c.r});
+    }
+    line.resize(stride, 0);
+    b.insert(b.end(), line.begin(), line.end());
+  }
+  return b;
+}
+
+Bytes MakePngOf(uint32_t w, uint32_t h, const PixelFn& pixel) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = w;
+  image.height = h;
+  image.format = PNG_FORMAT_RGBA;
+  std::vector<uint8_t> pixels;
+  pixels.reserve(static_cast<size_t>(w) * h * 4);
+  for (uint32_t y = 0; y < h; ++y)
+    for (uint32_t x = 0; x < w; ++x) {
+      const Rgba c = pixel(x, y);
+      pixels.insert(pixels.end(), {c.r, c.g, c.b, c.a});
+    }
+  png_alloc_size_t size = 0;
+  if (!png_image_write_get_memory_size(image, size, 0, pixels.data(), 0, nullptr)) return {};
+  Bytes out(size);
+  if (!png_image_write_to_memory(&image, out.data(), &size, 0, pixels.data(), 0, nullptr)) return {};
+  out.resize(size);
+  return out;
+}
+
 Bytes MakeIco(uint32_t w, uint32_t h, int bpp) { return IcoWrap(w, h, bpp, MakeDib(w, h, bpp, false, true)); }
 
 Bytes MakePngIco(uint32_t w, uint32_t h) { return IcoWrap(w, h, 32, MakePng(w, h, PngKind::kRgba)); }

@@ -2,6 +2,7 @@
 // Small pictures encoded in memory for the decoder tests: every format writes the same pattern so that a
 // decoded pixel can be checked against Pattern().
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace skin_test {
@@ -25,6 +26,11 @@ Bytes MakeBmp(uint32_t w, uint32_t h, int bpp, bool top_down = false);
 Bytes MakeIco(uint32_t w, uint32_t h, int bpp);
 // An icon whose entry is a PNG stream.
 Bytes MakePngIco(uint32_t w, uint32_t h);
+
+// Pictures of any pixels: a 24-bit BMP (alpha ignored) and an RGBA PNG.
+using PixelFn = std::function<Rgba(uint32_t x, uint32_t y)>;
+Bytes MakeBmpOf(uint32_t w, uint32_t h, const PixelFn& pixel);
+Bytes MakePngOf(uint32_t w, uint32_t h, const PixelFn& pixel);
 
 struct GifFrame {
   uint32_t left, top, width, height;

@@ -8,7 +8,8 @@
 #include "skin/ThemeGdi.h"
 #include "xml/XmlDocument.h"
 #include "skin/draw/CxImage.h"
-#include "skin/draw/SkinGifPlayer.h"
+#include "skin/draw/CxImageDraw_win.h"
+#include "skin/draw/SkinGifPlayer_win.h"
 
 using namespace skin_test;
 
@@ -41,7 +42,7 @@ TEST(CxImageDraw, AlphaBlendsOverTheDestination) {
   CxImage img(png.data(), png.size(), CXIMAGE_FORMAT_PNG);
   ASSERT_TRUE(img.IsValid());
   Surface s(40, 20);
-  ASSERT_TRUE(img.Draw(s.dc.get(), 5, 3));
+  ASSERT_TRUE(skin::DrawDecodedAt(s.dc.get(), img, 5, 3));
   for (auto [x, y] : {std::pair{0u, 0u}, {3u, 2u}, {12u, 6u}, {7u, 1u}}) {
     const Rgba c = Pattern(x, y);
     const auto blend = [&](unsigned src) -> unsigned {
@@ -58,18 +59,18 @@ TEST(CxImageDraw, OpaquePicturesStretchAndBitmapsCopyPixels) {
   const Bytes bmp = MakeBmp(4, 4, 24);
   CxImage img(bmp.data(), bmp.size(), CXIMAGE_FORMAT_BMP);
   Surface s(16, 16);
-  ASSERT_TRUE(img.Draw(s.dc.get(), 0, 0, 8, 8));
+  ASSERT_TRUE(skin::DrawDecoded(s.dc.get(), img, {0, 0, 8, 8}));
   EXPECT_EQ(s.At(7, 7), RGB(Pattern(3, 3).r, Pattern(3, 3).g, Pattern(3, 3).b));
 
-  fw::UniqueBitmap made(img.MakeBitmap());
+  fw::UniqueBitmap made = skin::MakeBitmap(img);
   ASSERT_TRUE(made);
   BITMAP info{};
   ASSERT_TRUE(::GetObjectW(made.get(), sizeof info, &info));
   EXPECT_EQ(info.bmWidth, 4);
   EXPECT_EQ(info.bmHeight, 4);
   CxImage empty;
-  EXPECT_EQ(empty.MakeBitmap(), nullptr);
-  EXPECT_FALSE(empty.Draw(s.dc.get(), 0, 0));
+  EXPECT_FALSE(skin::MakeBitmap(empty));
+  EXPECT_FALSE(skin::DrawDecodedAt(s.dc.get(), empty, 0, 0));
 }
 
 LRESULT CALLBACK HostProc(HWND h, UINT m, WPARAM w, LPARAM l) { return ::DefWindowProcW(h, m, w, l); }
@@ -90,9 +91,9 @@ TEST(SkinGifPlayerRun, OneAnimationPerHostAndTimerSteps) {
   CSkinGifPlayer a, b;
   ASSERT_TRUE(a.LoadFromMemory(gif.data(), gif.size()));
   ASSERT_TRUE(b.LoadFromMemory(gif.data(), gif.size()));
-  a.SetHost(host, 10);
-  b.SetHost(host, 10);
-  a.SetTarget(host, RECT{0, 0, 4, 4});
+  skin::SetGifHost(a, host, 10);
+  skin::SetGifHost(b, host, 10);
+  skin::SetGifTarget(a, host, RECT{0, 0, 4, 4});
   a.Run(true);
   ASSERT_TRUE(a.IsRunning());
   EXPECT_EQ(::GetPropW(host, CSkinGifPlayer::kAnimateProperty), &a);
@@ -110,10 +111,10 @@ TEST(SkinGifPlayerRun, OneAnimationPerHostAndTimerSteps) {
   EXPECT_NE(a.Animation().FrameCounter(), 1) << "the timer advanced the frames";
 
   Surface s(8, 8);
-  EXPECT_TRUE(a.Draw(s.dc.get(), RECT{0, 0, 8, 8}));
+  EXPECT_TRUE(skin::DrawGifFrame(s.dc.get(), a, RECT{0, 0, 8, 8}));
   a.Run(false);
   EXPECT_EQ(::GetPropW(host, CSkinGifPlayer::kAnimateProperty), nullptr);
-  EXPECT_FALSE(a.Draw(s.dc.get(), RECT{0, 0, 8, 8})) << "a stopped player draws nothing";
+  EXPECT_FALSE(skin::DrawGifFrame(s.dc.get(), a, RECT{0, 0, 8, 8})) << "a stopped player draws nothing";
   ::DestroyWindow(host);
 }
 

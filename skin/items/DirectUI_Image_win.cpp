@@ -1,0 +1,53 @@
+#include "skin/items/DirectUI_Image_win.h"
+
+#include "skin/SkinResourceManager.h"
+#include "skin/draw/SkinDrawImage_win.h"
+
+DirectUI_Image::DirectUI_Image(const skin::ChildItem& record, const skin::ItemContext& context)
+    : DirectUI_Base(skin::ItemKind::kImage, record, context.host),
+      spec_(skin::ReadImageSpec(record)),
+      visible_(record.visible),
+      theme_(context.theme) {
+  ApplyColorAdjust(context.shift.hue, context.shift.saturation, context.shift.brightness);
+}
+
+void DirectUI_Image::Draw(HDC dc, skin::ItemHost* owner, int left, int top, int right, int bottom) {
+  if (!picture_) return;
+  DirectUI_Base::Draw(dc, owner, left, top, right, bottom);
+  CSkinDrawImage& pic = *picture_;
+  skin::CorrectSourceSize(spec_, static_cast<int32_t>(pic.GetWidth()), static_cast<int32_t>(pic.GetHeight()));
+  const skin::Rect& r = rect_;
+  const skin::Quad& g = spec_.grid;
+  switch (spec_.style) {
+    case skin::ImageStyle::kStretchBlt:
+      skin::DrawStretchBlt(dc, pic, r.left, r.top, r.right - r.left, r.bottom - r.top, spec_.src_x, spec_.src_y,
+                           spec_.src_width, spec_.src_height);
+      break;
+    case skin::ImageStyle::kDraw9Grid:
+      skin::Draw9Grid(dc, pic, r.left, r.top, r.right, r.bottom, g[0], g[1], g[2], g[3]);
+      break;
+    case skin::ImageStyle::kFill9Grid:
+      skin::DrawFill9Grid(dc, pic, r.left, r.top, r.right, r.bottom, g[0], g[1], g[2], g[3], spec_.src_x, spec_.src_y,
+                          spec_.src_x + spec_.src_width, spec_.src_y + spec_.src_height);
+      break;
+    case skin::ImageStyle::kBitStretchBlt:
+      skin::DrawBitStretchBlt(dc, pic, r.left, r.top, r.right, r.bottom, spec_.part_offset[0], spec_.part_offset[1],
+                              spec_.vertical);
+      break;
+    case skin::ImageStyle::kTransparentBlt:
+      skin::DrawTransparentBlt(dc, pic, r.left, r.top, spec_.src_x, spec_.src_y, spec_.src_width, spec_.src_height);
+      break;
+    case skin::ImageStyle::kBitBlt:
+      skin::DrawBitBlt(dc, pic, r.left, r.top, spec_.src_x, spec_.src_y, spec_.src_width, spec_.src_height);
+      break;
+  }
+}
+
+void DirectUI_Image::ApplyColorAdjust(int, int, int) {
+  picture_ = spec_.picture_id.empty() ? nullptr : theme_->GetPicture(spec_.picture_id);
+}
+
+void DirectUI_Image::SetPictureId(const std::wstring& id) {
+  spec_.picture_id = id;
+  ApplyColorAdjust(0, 0, 0);
+}

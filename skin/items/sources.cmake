@@ -1,0 +1,21 @@
+# DirectUI items: platform-free layout, record parsing and state machines; the items themselves draw with GDI.
+set(skin_items_sources
+  items/ItemLayout.cpp
+  items/ItemSpecs.cpp
+  items/EventItemState.cpp
+  items/FrameStrip.cpp
+  items/ColorAdjust.cpp
+)
+set(skin_items_win32_sources
+  items/DirectUI_Base_win.cpp
+  items/DirectUI_Text_win.cpp
+  items/DirectUI_Image_win.cpp
+  items/DirectUI_Line_win.cpp
+  items/DirectUI_Rectangle_win.cpp
+  items/DirectUI_Animate_win.cpp
+  items/DirectUI_EventItem_win.cpp
+  items/DirectUI_DrawItem_win.cpp
+  items/SkinPngPlayer_win.cpp
+  items/BuildItems_win.cpp
+  SkinBase_win.cpp
+)

@@ -147,6 +147,7 @@ LRESULT AppFormMain::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<L
 LRESULT AppFormMain::OnDestroy(WPARAM, LPARAM) {
   // From here on no worker can reach the window; workers still running clean up what they hold.
   if (port) port->Close();
+  StopConnectWorkers();
   return Default();
 }
 

@@ -20,6 +20,12 @@
 
 class iTunesDevice;
 
+namespace app {
+// Shown when a slot picture is not a PNG file within the size cap: when it is picked, and when the write
+// finds that the file has changed since. 请选择不超过10MB的PNG图片!
+inline constexpr wchar_t kNotAPictureText[] = L"\u8bf7\u9009\u62e9\u4e0d\u8d85\u8fc710MB\u7684PNG\u56fe\u7247!";
+}  // namespace app
+
 class AppFormMain : public fw::Dialog {
  public:
   static constexpr UINT IDD = 102;
@@ -38,6 +44,8 @@ class AppFormMain : public fw::Dialog {
   };
   static void SetConnectTiming(const ConnectTiming& timing);
   const std::array<std::wstring, 3>& PicturePaths() const { return picturePaths; }
+  // Connect workers that have started and not yet ended.
+  size_t ConnectWorkerCount() const { return connectWorkers->Count(); }
 
  protected:
   void DoDataExchange(fw::DataExchange& dx) override;
@@ -65,6 +73,8 @@ class AppFormMain : public fw::Dialog {
   struct DeviceSelector;  // devices still connecting, the identifiers behind the last device menu
   DeviceSelector& Selector();
   void ShowDeviceOnButton(const std::wstring& name, int kind);
+  // Cancels the connect workers still running and waits for them a short while (the window is closing).
+  void StopConnectWorkers();
 
   // Carrier choice and picture slots (AppFormMain_Carrier.cpp)
   void OnCarrierUnicom();

@@ -20,8 +20,6 @@ constexpr int kUnicomRadio = 1008, kCmccRadio = 1009;
 constexpr wchar_t kLogoItem[] = L"image.logo";
 constexpr wchar_t kPngFilter[] = L"png\0*.png\0";
 constexpr wchar_t kCaptionNotice[] = L"\u63d0\u793a";  // 提示
-// 请选择不超过10MB的PNG图片!
-constexpr wchar_t kNotAPicture[] = L"\u8bf7\u9009\u62e9\u4e0d\u8d85\u8fc710MB\u7684PNG\u56fe\u7247!";
 
 app::OpenFileDialogFunction& DialogFunction() {
   static app::OpenFileDialogFunction dialog = nullptr;
@@ -98,7 +96,7 @@ void AppFormMain::PickSlotPicture(size_t slot) {
   // The picture goes to the phone as it is: refuse what is not a PNG file of sane size now, while the user
   // can still choose another.
   if (packaging::CheckSlotPicture(path) != packaging::PictureCheck::kOk) {
-    fw::ShowMessageBox(hwnd_, kNotAPicture, kCaptionNotice, MB_OK);
+    fw::ShowMessageBox(hwnd_, app::kNotAPictureText, kCaptionNotice, MB_OK);
     return;
   }
   ShowSlotPicture(slot, path);

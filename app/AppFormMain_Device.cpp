@@ -31,8 +31,13 @@ AppFormMain::ConnectTiming g_timing;
 struct ConnectJob {
   std::unique_ptr<iTunesDevice> device;
   AMDeviceRef handle = nullptr;
-  bool detached = false;  // window thread only
+  bool detached = false;     // window thread only
+  fw::UniqueHandle thread;   // window thread only: the worker, waited for when the window closes
 };
+
+// How long a closing window waits for its connect workers once it has cancelled them. A worker notices
+// the cancel between library calls; one stuck inside a call is left to end on its own.
+constexpr DWORD kWorkerStopWaitMs = 1500;
 
 // Runs on the worker's own thread; touches the window only by posting through the port.
 void RunConnectWorker(std::shared_ptr<ConnectJob> job, std::shared_ptr<app::WindowPort> port,
@@ -131,13 +136,22 @@ LRESULT AppFormMain::OnDeviceNotify(WPARAM, LPARAM lp) {
           RunConnectWorker(std::move(job), std::move(port), std::move(workers), timing);
         },
         true);
-    if (!started) {
+    if (started) {
+      connectWorkers->Insert(worker.id());
+      HANDLE duplicate = nullptr;
+      if (::DuplicateHandle(::GetCurrentProcess(), worker.handle(), ::GetCurrentProcess(), &duplicate, SYNCHRONIZE,
+                            FALSE, 0)) {
+        job->thread.reset(duplicate);
+      }
+    }
+    if (!started || !worker.Resume()) {
+      // Nothing runs for this device: the worker's function (and the device it holds) is freed here.
+      if (started) connectWorkers->Remove(worker.id());
+      worker.Discard();
       fw::ShowMessageBox(hwnd_, kConnectFailedText, fw::ExecutableName(), MB_OK);
       return 0;
     }
     selector.pending.push_back(job);
-    connectWorkers->Insert(worker.id());
-    worker.Resume();
     return 0;
   }
 
@@ -159,6 +173,25 @@ LRESULT AppFormMain::OnDeviceNotify(WPARAM, LPARAM lp) {
     if (mgr->GetDevices().empty()) deviceButton.EnableWindow(false);
   }
   return 0;
+}
+
+void AppFormMain::StopConnectWorkers() {
+  if (!deviceSelector) return;
+  std::vector<HANDLE> running;
+  for (const auto& job : deviceSelector->pending) {
+    if (job->device) job->device->Cancel();
+    if (job->thread) running.push_back(job->thread.get());
+  }
+  const DWORD until = ::GetTickCount() + kWorkerStopWaitMs;
+  for (size_t first = 0; first < running.size(); first += MAXIMUM_WAIT_OBJECTS) {
+    const DWORD now = ::GetTickCount();
+    const DWORD left = static_cast<int32_t>(until - now) > 0 ? until - now : 0;
+    const DWORD count = static_cast<DWORD>(std::min<size_t>(running.size() - first, MAXIMUM_WAIT_OBJECTS));
+    ::WaitForMultipleObjects(count, running.data() + first, TRUE, left);
+  }
+  // A worker that has ended has let go of its job; what is left of the jobs here is the window's alone.
+  // One still running keeps its own share and destroys its device when it ends.
+  deviceSelector->pending.clear();
 }
 
 LRESULT AppFormMain::OnConnectResult(WPARAM wp, LPARAM lp) {

@@ -33,6 +33,10 @@ void AppFormMain::OnWrite() {
     const bool cmcc = ::IsDlgButtonChecked(hwnd_, kCmccRadio) == BST_CHECKED;
     const packaging::BuildResult built =
         cmcc ? packaging::BuildCmccPackage(picturePaths) : packaging::BuildUnicomPackage(picturePaths);
+    if (built.error == packaging::BuildError::kPictureRejected) {
+      fw::ShowMessageBox(hwnd_, app::kNotAPictureText, kCaptionNotice, MB_OK);
+      return;
+    }
     std::vector<uint8_t> package;
     if (!built || !packaging::TakePackageFile(built.packagePath, package)) {
       fw::ShowMessageBox(hwnd_, kUnknownError, kCaptionNotice, MB_OK);

@@ -13,6 +13,9 @@ Program::Program() = default;
 Program::~Program() = default;
 
 BOOL Program::InitInstance() {
+  // Libraries loaded by name are never looked for in the current folder.
+  ::SetDllDirectoryW(L"");
+
   // The install-family messages are registered by the static initialisation of the object that defines
   // them; reading one here links that object into the program although the main window sends none of them.
   volatile UINT install_messages_registered = install::WM_APP_UPDATE_BEGIN_MESSAGE;

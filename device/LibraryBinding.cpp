@@ -15,7 +15,8 @@ namespace {
   X(AFCKeyValueRead, true) X(AFCKeyValueClose, true) X(AFCFileRefOpen, true) X(AFCFileRefRead, true)        \
   X(AFCFileRefSeek, true) X(AFCFileRefClose, true) X(AFCRemovePath, true) X(AFCRenamePath, true)            \
   X(AFCConnectionClose, true) X(AMDeviceDisconnect, true) X(AMDeviceRelease, true)                         \
-  X(AMDeviceCopyValue, false) X(AMDPostNotification, false)
+  X(AMDeviceCopyValue, false) X(AMDPostNotification, false) X(AMDServiceConnectionSend, false)             \
+  X(AMDServiceConnectionReceive, false)
 
 #define LOGORA_CORE_FOUNDATION_ENTRIES(X)                                                                    \
   X(CFWriteStreamCreateWithFile, true) X(CFReadStreamCreateWithFile, true) X(CFStringCreateWithCString, true) \
@@ -40,23 +41,56 @@ namespace {
 
 }  // namespace
 
-LibraryPlan PlanLibrarySearch(const RegistryValues& registry) {
+namespace {
+
+std::wstring FolderOf(std::wstring_view path) {
+  const size_t cut = path.rfind(L'\\');
+  return std::wstring(cut == std::wstring_view::npos ? path : path.substr(0, cut));
+}
+
+}  // namespace
+
+LibraryPlan PlanLibrarySearch(const RegistryValues& registry, std::wstring_view commonFiles) {
   LibraryPlan plan;
   if (registry.mobileDeviceLibrary) {
     const std::wstring& v = *registry.mobileDeviceLibrary;
     plan.mobileDevicePath = v;
-    size_t cut = v.rfind(L'\\');
-    plan.folderList += cut == std::wstring::npos ? v : v.substr(0, cut);
+    plan.folderList += FolderOf(v);
   }
   if (registry.installDir) {
     const std::wstring& v = *registry.installDir;
     plan.coreFoundationPath = v + kCoreFoundationFile;
-    size_t cut = v.rfind(L'\\');
     plan.folderList += L";";
-    plan.folderList += cut == std::wstring::npos ? v : v.substr(0, cut);
+    plan.folderList += FolderOf(v);
   }
-  if (plan.folderList.empty()) plan.folderList = kDefaultFolderList;
+
+  std::wstring supportFolder;
+  if (!commonFiles.empty()) {
+    supportFolder = std::wstring(commonFiles);
+    if (supportFolder.back() != L'\\') supportFolder += L'\\';
+    supportFolder += kCommonFilesSubfolder;
+  }
+  const bool current = registry.currentMobileDeviceLibrary && !registry.currentMobileDeviceLibrary->empty();
+  if (current) plan.mobileDeviceFallbacks.push_back(*registry.currentMobileDeviceLibrary);
+  if (!supportFolder.empty()) {
+    plan.mobileDeviceFallbacks.push_back(supportFolder + L"\\" + kCurrentLibraryFile);
+    plan.mobileDeviceFallbacks.push_back(supportFolder + L"\\" + kPlainLibraryName);
+  }
+
+  if (plan.folderList.empty()) {
+    // Nothing in the older layout: the folders of the current one come first, then the usual ones.
+    const std::wstring currentFolder = current ? FolderOf(*registry.currentMobileDeviceLibrary) : std::wstring();
+    if (current) plan.folderList += currentFolder + L";";
+    if (!supportFolder.empty() && supportFolder != currentFolder) plan.folderList += supportFolder + L";";
+    plan.folderList += kDefaultFolderList;
+  }
   return plan;
+}
+
+std::wstring CoreFoundationBeside(std::wstring_view libraryPath) {
+  const size_t cut = libraryPath.rfind(L'\\');
+  if (cut == std::wstring_view::npos) return {};
+  return std::wstring(libraryPath.substr(0, cut + 1)) + kCoreFoundationFile;
 }
 
 std::wstring PrefixedPath(std::wstring_view folderList, std::wstring_view oldPath) {

@@ -9,6 +9,7 @@
 //
 // Handles are opaque and pointer-sized (on x64 as on 32-bit). Every entry point uses the C calling
 // convention; spelled out so that a 32-bit build, where it is not the only one, stays right.
+#include <cstddef>
 #include <cstdint>
 
 #if defined(_WIN32)
@@ -194,6 +195,11 @@ using AMDeviceReleaseProc = void(LOGORA_CDECL*)(AMDeviceRef device);
 using AMDeviceCopyValueProc = CFTypeRef(LOGORA_CDECL*)(AMDeviceRef device, CFStringRef domain, CFStringRef key);
 using AMDPostNotificationProc = AMDError(LOGORA_CDECL*)(AMDServiceConnectionRef connection, CFStringRef name,
                                                         CFDictionaryRef userInfo);
+// Bytes through the connection's own (secure) channel: the count moved, negative on failure.
+using AMDServiceConnectionSendProc = int32_t(LOGORA_CDECL*)(AMDServiceConnectionRef connection, const void* data,
+                                                            size_t length);
+using AMDServiceConnectionReceiveProc = int32_t(LOGORA_CDECL*)(AMDServiceConnectionRef connection, void* buffer,
+                                                               size_t length);
 
 // ---- one typedef per entry point of the core-foundation library --------------------------------------------
 using CFWriteStreamCreateWithFileProc = CFWriteStreamRef(LOGORA_CDECL*)(CFAllocatorRef allocator, CFURLRef url);
@@ -297,6 +303,8 @@ struct MobileDeviceFunctions {
   AMDeviceReleaseProc AMDeviceRelease = nullptr;
   AMDeviceCopyValueProc AMDeviceCopyValue = nullptr;      // optional
   AMDPostNotificationProc AMDPostNotification = nullptr;  // optional
+  AMDServiceConnectionSendProc AMDServiceConnectionSend = nullptr;        // optional
+  AMDServiceConnectionReceiveProc AMDServiceConnectionReceive = nullptr;  // optional
 };
 
 struct CoreFoundationFunctions {

@@ -151,18 +151,18 @@ bool iTunesDevice::OpenFileService(Service service) {
   return false;
 }
 
-intptr_t iTunesDevice::StartInstallProxy() { return StartInstallService(true); }
+InstallServiceConnection iTunesDevice::StartInstallProxy() { return StartInstallService(); }
 
-intptr_t iTunesDevice::StartInstallProxyPersistent() { return StartInstallService(false); }
+InstallServiceConnection iTunesDevice::StartInstallProxyPersistent() { return StartInstallService(); }
 
-intptr_t iTunesDevice::StartInstallService(bool reopen_file_service) {
+InstallServiceConnection iTunesDevice::StartInstallService() {
   std::wstring ignored;
-  if (!connected_ && !Connect(ignored)) return 0;
+  if (!connected_ && !Connect(ignored)) return {};
   CFStringRef name = ConstantString("com.apple.mobile.installation_proxy");
-  if (!name) return 0;
+  if (!name) return {};
   for (int pass = 0; pass < kMaxPasses; ++pass) {
-    if (pass > 0 && !WaitUnlessCancelled(kPassBackoff)) return 0;
-    if (IsCancelled()) return 0;
+    if (pass > 0 && !WaitUnlessCancelled(kPassBackoff)) return {};
+    if (IsCancelled()) return {};
     bool started = false;
     AMDServiceConnectionRef connection = nullptr;
     {
@@ -172,14 +172,32 @@ intptr_t iTunesDevice::StartInstallService(bool reopen_file_service) {
                   connection != nullptr;
       }
     }
-    if (started) return Md().AMDServiceConnectionGetSocket(connection);
-    // A reconnect closes the file connection; put back the one the caller had opened.
+    if (started) {
+      InstallServiceConnection out;
+      out.connection = connection;
+      out.socket = Md().AMDServiceConnectionGetSocket(connection);
+      auto secure_context = Md().AMDServiceConnectionGetSecureIOContext;
+      out.secure = secure_context && secure_context(connection) != nullptr;
+      return out;
+    }
+    // A reconnect closes the file connection; put back the one the caller had opened, so that its upload
+    // does not run on a closed connection.
     const bool had_afc = afc_ != nullptr, had_afc2 = afc2_;
     Reconnect();
-    if (!connected_) return 0;
-    if (reopen_file_service && had_afc) OpenFileService(had_afc2 ? Service::kAfc2 : Service::kAfc);
+    if (!connected_) return {};
+    if (had_afc && !OpenFileService(had_afc2 ? Service::kAfc2 : Service::kAfc)) return {};
   }
-  return 0;
+  return {};
+}
+
+bool iTunesDevice::StillAnswers() {
+  if (IsCancelled()) return false;
+  // A connected device still gives its identifier; one that is not (a locked phone, say) still accepts a
+  // connection, which is undone again. An unplugged one does neither.
+  if (connected_ && Md().AMDeviceCopyValue) return !CopyValueText("UniqueDeviceID").empty();
+  if (Md().AMDeviceConnect(device_) != kAMDSuccess) return false;
+  if (!connected_) Md().AMDeviceDisconnect(device_);
+  return true;
 }
 
 // ---- values ------------------------------------------------------------------------------------------------

@@ -16,6 +16,16 @@
 
 #include "device/MobileDeviceFunctions.h"
 
+// The installation service as started: the caller owns both the socket (closed with closesocket) and the
+// connection (released with CFRelease once the socket is closed). When `secure` is set the bytes must go
+// through the library's own service-connection calls, not the raw socket.
+struct InstallServiceConnection {
+  intptr_t socket = 0;
+  AMDServiceConnectionRef connection = nullptr;
+  bool secure = false;
+  explicit operator bool() const { return socket != 0 && socket != -1; }
+};
+
 class iTunesDevice {
  public:
   // How many passes Connect, the service starts and the session retries make before giving up, and the
@@ -44,12 +54,15 @@ class iTunesDevice {
   // connection open before is closed first. The flag is not used. True when the connection is open.
   bool OpenAfc2(bool unused = false);
   bool OpenAfc(bool unused = false);
-  // Starts the installation service and returns its socket, which the caller owns and closes; 0 or -1
-  // when none could be started. When the session or the service start fails, the device is reconnected
-  // and the file connection that was open is opened again before the next pass.
-  intptr_t StartInstallProxy();
-  // The same, but the file connection is not reopened between passes.
-  intptr_t StartInstallProxyPersistent();
+  // Starts the installation service; empty when none could be started. When the session or the service
+  // start fails, the device is reconnected and the file connection that was open is opened again before
+  // the next pass, so a caller that opened it first still has it afterwards.
+  InstallServiceConnection StartInstallProxy();
+  // The form the write command uses; the same passes.
+  InstallServiceConnection StartInstallProxyPersistent();
+  // False when the device no longer answers (it was cancelled, a connected device gives no identifier any
+  // more, or one that is not connected refuses a connection): it has most likely been unplugged.
+  bool StillAnswers();
 
   // The value of `key` (UTF-8) as text; empty when the library has no value. Neither connects nor starts
   // a session.
@@ -84,7 +97,7 @@ class iTunesDevice {
 
   bool ConnectPass(std::wstring& error, bool& retry);
   bool OpenFileService(Service service);
-  intptr_t StartInstallService(bool reopen_file_service);
+  InstallServiceConnection StartInstallService();
   void CloseAfc();
   // Cached value of `slot`, read through `key` when the cache is empty; `session` brackets the read
   // with a session.

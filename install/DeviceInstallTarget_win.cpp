@@ -23,10 +23,22 @@ RemoteFileService& DeviceInstallTarget::Files() {
   return *files_;
 }
 
-std::unique_ptr<ByteStream> DeviceInstallTarget::StartInstallService(bool persistent) {
-  const intptr_t socket = persistent ? device_.StartInstallProxyPersistent() : device_.StartInstallProxy();
-  if (socket == 0 || socket == -1) return nullptr;
-  return std::make_unique<SocketStream>(static_cast<SOCKET>(socket), reply_timeout_);
+ServiceStart DeviceInstallTarget::StartInstallService(bool persistent) {
+  const InstallServiceConnection c = persistent ? device_.StartInstallProxyPersistent() : device_.StartInstallProxy();
+  const MobileDeviceFunctions& md = MobileDeviceTable();
+  if (!c) {
+    if (c.connection) {
+      if (auto release = CoreFoundationTable().CFRelease) release(c.connection);
+    }
+    return {};
+  }
+  auto stream = std::make_unique<SocketStream>(static_cast<SOCKET>(c.socket), c.connection, c.secure, md,
+                                               reply_timeout_);
+  // Plain bytes on a secure connection's socket cannot carry the protocol.
+  if (!CanSpeak(c.secure, md)) return {nullptr, InstallFailure::kConnectionLost};
+  return {std::move(stream), InstallFailure::kNone};
 }
+
+bool DeviceInstallTarget::DeviceStillAnswers() { return device_.StillAnswers(); }
 
 }  // namespace install

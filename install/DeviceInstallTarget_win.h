@@ -24,8 +24,9 @@ class DeviceInstallTarget : public InstallTarget {
 
   bool OpenFileService() override;
   RemoteFileService& Files() override;
-  std::unique_ptr<ByteStream> StartInstallService(bool persistent) override;
+  ServiceStart StartInstallService(bool persistent) override;
   BinaryPlistDecoder* Decoder() override { return &decoder_; }
+  bool DeviceStillAnswers() override;
 
  private:
   iTunesDevice& device_;

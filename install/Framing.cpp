@@ -1,6 +1,7 @@
 #include "install/Framing.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace install {
@@ -35,6 +36,15 @@ bool SendFrame(ByteStream& stream, const void* payload, size_t length) {
   const uint32_t n = static_cast<uint32_t>(length);
   const uint8_t prefix[4] = {static_cast<uint8_t>(n >> 24), static_cast<uint8_t>(n >> 16),
                              static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n)};
+  // A request (a few hundred bytes) goes out with its length in one send: one segment on the wire, one
+  // wake-up of the peer. Large payloads are not copied for that.
+  constexpr size_t kCoalesceLimit = 4096;
+  if (length <= kCoalesceLimit) {
+    uint8_t frame[4 + kCoalesceLimit];
+    std::memcpy(frame, prefix, 4);
+    if (length > 0) std::memcpy(frame + 4, payload, length);
+    return SendAll(stream, frame, 4 + length);
+  }
   return SendAll(stream, prefix, 4) && SendAll(stream, static_cast<const uint8_t*>(payload), length);
 }
 

@@ -36,16 +36,45 @@ constexpr wchar_t kUninstallConnectionLost[] =
 constexpr wchar_t kUninstallException[] =
     L"\u5378\u8f7d\u5931\u8d25,\u5378\u8f7d\u8fc7\u7a0b\u53d1\u751f\u4e86\u5f02\u5e38!";
 
+// 与设备的连接已断开,无法确认是否已经安装(设备被拔出?)
+constexpr wchar_t kConnectionLostText[] =
+    L"\u4e0e\u8bbe\u5907\u7684\u8fde\u63a5\u5df2\u65ad\u5f00,\u65e0\u6cd5\u786e\u8ba4\u662f\u5426"
+    L"\u5df2\u7ecf\u5b89\u88c5(\u8bbe\u5907\u88ab\u62d4\u51fa?)";
+
 std::string StagedPath(const std::string& name) { return std::string(kStagingFolder) + name; }
 
 bool SendRequest(ByteStream& stream, const std::string& request) {
   return SendFrame(stream, request.data(), request.size());
 }
 
-InstallOutcome RunCarrierBundleInstall(InstallTarget& target, const uint8_t* data, size_t length) {
+// Fails every call once the clock has passed the deadline, so that a peer that keeps talking cannot hold
+// the caller beyond it.
+class DeadlineStream : public ByteStream {
+ public:
+  DeadlineStream(ByteStream& inner, InstallTarget& clock, std::chrono::steady_clock::time_point deadline)
+      : inner_(inner), clock_(clock), deadline_(deadline) {}
+  int64_t Send(const uint8_t* data, size_t length) override {
+    return Expired() ? -1 : inner_.Send(data, length);
+  }
+  int64_t Receive(uint8_t* buffer, size_t length) override {
+    return Expired() ? -1 : inner_.Receive(buffer, length);
+  }
+
+ private:
+  bool Expired() { return clock_.Now() >= deadline_; }
+  ByteStream& inner_;
+  InstallTarget& clock_;
+  std::chrono::steady_clock::time_point deadline_;
+};
+
+InstallOutcome RunCarrierBundleInstall(InstallTarget& target, const uint8_t* data, size_t length,
+                                       std::chrono::steady_clock::duration deadline) {
+  const std::chrono::steady_clock::time_point until = target.Now() + deadline;
   if (!target.OpenFileService()) return {InstallFailure::kFileService, {}};
-  std::unique_ptr<ByteStream> stream = target.StartInstallService(true);
-  if (!stream) return {InstallFailure::kNoSocket, {}};
+  ServiceStart started = target.StartInstallService(true);
+  if (!started.stream) return {started.failure, {}};
+  DeadlineStream stream_until(*started.stream, target, until);
+  ByteStream* stream = &stream_until;
 
   const std::string name = MakeStagingName();
   const std::string path = StagedPath(name);
@@ -83,8 +112,11 @@ int RunPackageInstall(InstallTarget& target, InstallReporter& reporter, const st
     return 0;
   };
   if (!target.OpenFileService()) return abort(kInstallNoFileService);
-  std::unique_ptr<ByteStream> stream = target.StartInstallService(false);
-  if (!stream) return abort(kInstallNoSocket);
+  ServiceStart started = target.StartInstallService(false);
+  if (!started.stream) {
+    return abort(started.failure == InstallFailure::kConnectionLost ? kInstallConnectionLost : kInstallNoSocket);
+  }
+  std::unique_ptr<ByteStream> stream = std::move(started.stream);
 
   const std::string name = MakeStagingName() + ".ipa";
   const std::string staged = StagedPath(name);
@@ -126,8 +158,12 @@ int RunUninstall(InstallTarget& target, InstallReporter& reporter, const std::ws
     return 0;
   };
   if (!target.OpenFileService()) return abort(kUninstallNoFileService);
-  std::unique_ptr<ByteStream> stream = target.StartInstallService(false);
-  if (!stream) return abort(kUninstallNoResponse);
+  ServiceStart started = target.StartInstallService(false);
+  if (!started.stream) {
+    return abort(started.failure == InstallFailure::kConnectionLost ? kUninstallConnectionLost
+                                                                      : kUninstallNoResponse);
+  }
+  std::unique_ptr<ByteStream> stream = std::move(started.stream);
   if (!SendRequest(*stream, UninstallRequest(xml::WideToUtf8(app_id)))) return abort(kUninstallNoResponse);
   reporter.UninstallBegin();
   InstallStatus status;
@@ -160,21 +196,29 @@ std::wstring DescribeFailure(const InstallOutcome& outcome) {
       if (!outcome.text.empty()) return outcome.text;
       return L"\u8bbe\u5907\u62d2\u7edd\u4e86\u5b89\u88c5";  // 设备拒绝了安装
     case InstallFailure::kConnectionLost:
-      // 安装完成前与设备的连接已断开(设备被拔出?)
-      return L"\u5b89\u88c5\u5b8c\u6210\u524d\u4e0e\u8bbe\u5907\u7684\u8fde\u63a5\u5df2\u65ad\u5f00"
-             L"(\u8bbe\u5907\u88ab\u62d4\u51fa?)";
+      // 与设备的连接已断开,无法确认是否已经安装(设备被拔出?): the device may or may not have installed
+      // the bundle before the connection went.
+      return kConnectionLostText;
     case InstallFailure::kUnexpected:
     default:
       return L"\u51fa\u73b0\u4e86\u672a\u77e5\u9519\u8bef";  // 出现了未知错误
   }
 }
 
-InstallOutcome InstallCarrierBundle(InstallTarget& target, const uint8_t* data, size_t length) {
+InstallOutcome InstallCarrierBundle(InstallTarget& target, const uint8_t* data, size_t length,
+                                    std::chrono::steady_clock::duration deadline) {
+  InstallOutcome outcome;
   try {
-    return RunCarrierBundleInstall(target, data, length);
+    outcome = RunCarrierBundleInstall(target, data, length, deadline);
   } catch (const std::exception&) {
     return {InstallFailure::kUnexpected, {}};
   }
+  // A step that failed because the device went away is told as what it is.
+  const bool could_be_unplug = outcome.failure != InstallFailure::kNone &&
+                               outcome.failure != InstallFailure::kServiceError &&
+                               outcome.failure != InstallFailure::kConnectionLost;
+  if (could_be_unplug && !target.DeviceStillAnswers()) outcome = {InstallFailure::kConnectionLost, {}};
+  return outcome;
 }
 
 int InstallPackageFile(InstallTarget& target, InstallReporter& reporter, const std::wstring& path,

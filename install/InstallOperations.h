@@ -2,6 +2,7 @@
 // The three operations on the installation service: installing a carrier bundle from memory (the write
 // command), installing a package file and uninstalling an application (the install workers). Platform-free:
 // the device is reached through InstallTarget, progress is told to an InstallReporter.
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -15,22 +16,6 @@
 
 namespace install {
 
-// One device as the installation code sees it.
-class InstallTarget {
- public:
-  virtual ~InstallTarget() = default;
-  // Connects when needed and opens the device file service. False when it could not be opened.
-  virtual bool OpenFileService() = 0;
-  // The file service opened by the last successful OpenFileService.
-  virtual RemoteFileService& Files() = 0;
-  // Starts the installation service; null when no connection could be had. The stream owns the
-  // connection and closes it when destroyed. `persistent` keeps retrying the session as the write command
-  // does.
-  virtual std::unique_ptr<ByteStream> StartInstallService(bool persistent) = 0;
-  // Decodes binary replies; may be null (binary replies then fail).
-  virtual BinaryPlistDecoder* Decoder() = 0;
-};
-
 enum class InstallFailure {
   kNone,
   kFileService,     // the file service could not be opened
@@ -43,6 +28,34 @@ enum class InstallFailure {
   kUnexpected,      // out of memory or another exception on the way
 };
 
+// The installation service as started: a stream that owns the connection and closes it when destroyed,
+// or null and the reason.
+struct ServiceStart {
+  std::unique_ptr<ByteStream> stream;
+  InstallFailure failure = InstallFailure::kNoSocket;  // when `stream` is null
+};
+
+// One device as the installation code sees it.
+class InstallTarget {
+ public:
+  virtual ~InstallTarget() = default;
+  // Connects when needed and opens the device file service. False when it could not be opened.
+  virtual bool OpenFileService() = 0;
+  // The file service opened by the last successful OpenFileService.
+  virtual RemoteFileService& Files() = 0;
+  // Starts the installation service. `persistent` is the form the write command uses.
+  virtual ServiceStart StartInstallService(bool persistent) = 0;
+  // Decodes binary replies; may be null (binary replies then fail).
+  virtual BinaryPlistDecoder* Decoder() = 0;
+  // False when the device no longer answers (unplugged): a failure on the way is then a lost connection.
+  virtual bool DeviceStillAnswers() = 0;
+  virtual std::chrono::steady_clock::time_point Now() { return std::chrono::steady_clock::now(); }
+};
+
+// How long a whole carrier-bundle install may take, from the start of the upload to the last reply. A
+// bundle installs in a few seconds; a device that keeps streaming progress beyond this is given up on.
+inline constexpr std::chrono::minutes kCarrierBundleInstallDeadline{3};
+
 struct InstallOutcome {
   InstallFailure failure = InstallFailure::kNone;
   std::wstring text;  // the service's (translated) error text for kServiceError
@@ -53,9 +66,11 @@ struct InstallOutcome {
 std::wstring DescribeFailure(const InstallOutcome& outcome);
 
 // Uploads the carrier-bundle package to a fresh staging name and has the service install it. Succeeds
-// only when the upload was whole and the service finished without an error. The staged file is removed
-// once the service has answered. Does not keep `data`.
-InstallOutcome InstallCarrierBundle(InstallTarget& target, const uint8_t* data, size_t length);
+// only when the upload was whole and the service finished without an error, within `deadline` (after it
+// the install counts as a lost connection). A failure while the device no longer answers is a lost
+// connection too. The staged file is removed once the service has answered. Does not keep `data`.
+InstallOutcome InstallCarrierBundle(InstallTarget& target, const uint8_t* data, size_t length,
+                                    std::chrono::steady_clock::duration deadline = kCarrierBundleInstallDeadline);
 
 // Receives the steps of the package install and of the uninstall. Every failure is reported exactly once,
 // by one abort; the end is reported only on success.

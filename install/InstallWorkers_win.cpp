@@ -1,6 +1,7 @@
 #include "install/InstallWorkers_win.h"
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 
 #include "device/DeviceMgr.h"
@@ -67,8 +68,10 @@ std::unique_ptr<LocalFileReader> OpenLocalFile(const std::wstring& path) {
 
 enum class Kind { kInstall, kUninstall };
 
+std::atomic<DWORD> g_start_delay_ms{100};
+
 void RunWorker(Kind kind, AsyncRequest* request) {
-  ::Sleep(100);
+  if (const DWORD delay = g_start_delay_ms.load()) ::Sleep(delay);
   {
     DeviceInstallTarget target(*request->device);
     WindowReporter reporter(request);
@@ -104,8 +107,8 @@ AsyncRequest* Start(Kind kind, iTunesDeviceMgr& manager, iTunesDevice* device, c
   if (!thread.Start([kind, raw] { RunWorker(kind, raw); }, true)) return nullptr;
   manager.AddWorker(thread.id());
   if (!thread.Resume()) {
-    // It never ran, so ending it is safe; its small function object is lost with it.
-    ::TerminateThread(thread.handle(), 1);
+    // It never ran: ending it frees its function, and the request is freed here.
+    thread.Discard();
     manager.RemoveWorker(thread.id());
     return nullptr;
   }
@@ -136,6 +139,8 @@ AsyncRequest* UninstallAsyncById(iTunesDeviceMgr& manager, const std::wstring& d
   iTunesDevice* device = manager.GetDevice(device_id);
   return device ? UninstallAsync(manager, device, app_id, window, user_value, callback) : nullptr;
 }
+
+void SetWorkerStartDelayForTesting(DWORD milliseconds) { g_start_delay_ms = milliseconds; }
 
 int32_t ReleaseInstallRequest(AsyncRequest* request) {
   if (!request) return 0;

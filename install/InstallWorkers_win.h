@@ -41,6 +41,10 @@ AsyncRequest* InstallAsyncById(iTunesDeviceMgr& manager, const std::wstring& dev
 AsyncRequest* UninstallAsyncById(iTunesDeviceMgr& manager, const std::wstring& device_id, const std::wstring& app_id,
                                  HWND window, uint32_t user_value, AsyncCompletion callback);
 
+// How long a worker waits before it starts its operation (100 ms); tests set 0, so that nothing but the
+// order of events decides what they see.
+void SetWorkerStartDelayForTesting(DWORD milliseconds);
+
 // Free a request of either kind; returns its result.
 int32_t ReleaseInstallRequest(AsyncRequest* request);
 int32_t ReleaseUninstallRequest(AsyncRequest* request);

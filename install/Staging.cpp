@@ -51,17 +51,19 @@ std::string MakeStagingName(std::mt19937_64& generator) {
   return name;
 }
 
+std::mt19937_64 NewStagingGenerator() {
+  // The system's entropy where the runtime has it; the clock and the thread mixed in where it does not.
+  std::random_device device;
+  std::seed_seq seed{static_cast<uint64_t>(device()), static_cast<uint64_t>(device()),
+                     static_cast<uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count()),
+                     static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()),
+                     static_cast<uint64_t>(std::hash<std::thread::id>()(std::this_thread::get_id()))};
+  return std::mt19937_64(seed);
+}
+
 std::string MakeStagingName() {
   static std::mutex mutex;
-  static std::mt19937_64 generator = [] {
-    // The system's entropy where the runtime has it; the clock and the thread mixed in where it does not.
-    std::random_device device;
-    std::seed_seq seed{static_cast<uint64_t>(device()), static_cast<uint64_t>(device()),
-                       static_cast<uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count()),
-                       static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()),
-                       static_cast<uint64_t>(std::hash<std::thread::id>()(std::this_thread::get_id()))};
-    return std::mt19937_64(seed);
-  }();
+  static std::mt19937_64 generator = NewStagingGenerator();
   static std::string previous;
   std::lock_guard<std::mutex> lock(mutex);
   std::string name;

@@ -66,6 +66,9 @@ std::string NormalizeRemotePath(std::string_view base, std::string_view path);
 std::string MakeStagingName();
 // Eight decimal digits drawn from `generator`.
 std::string MakeStagingName(std::mt19937_64& generator);
+// A generator as MakeStagingName seeds its own, once per process: from the system's entropy, the clocks
+// and the thread, so that two program starts draw different names.
+std::mt19937_64 NewStagingGenerator();
 
 // Block size for a file upload of `file_size` bytes; `force_largest` always gives the largest.
 uint32_t ChooseChunkSize(uint64_t file_size, bool force_largest);

@@ -1,6 +1,18 @@
 #include "packaging/FileSystem.h"
 
+#include <atomic>
+
 namespace packaging {
+namespace {
+std::atomic<uint64_t> g_test_size_limit{0};
+}  // namespace
+
+void SetFileSizeLimitForTesting(uint64_t bytes) { g_test_size_limit = bytes; }
+
+bool WriteWithinTestLimit(uint64_t offset, size_t size) {
+  const uint64_t limit = g_test_size_limit.load();
+  return limit == 0 || (offset <= limit && size <= limit - offset);
+}
 
 bool ReadWholeFile(std::wstring_view path, uint64_t maxSize, std::string& bytes) {
   File file;

@@ -59,6 +59,12 @@ class File {
   intptr_t handle_ = -1;
 };
 
+// Fault injection for tests, in both builds: while a limit is set, a write that would take a file beyond
+// `bytes` fails and writes nothing, as on a full disk. 0 lifts the limit. Not for use by the program.
+void SetFileSizeLimitForTesting(uint64_t bytes);
+// True when a write of `size` bytes at `offset` stays within the test limit (always, without one).
+bool WriteWithinTestLimit(uint64_t offset, size_t size);
+
 bool RemoveFile(std::wstring_view path);
 bool FileExists(std::wstring_view path);
 // Makes `path` absolute against the current folder; gives it unchanged when that fails.

@@ -74,6 +74,8 @@ int64_t File::Read(void* buffer, size_t size) {
 
 bool File::WriteAll(const void* data, size_t size) {
   if (handle_ < 0) return false;
+  const off_t at = ::lseek(static_cast<int>(handle_), 0, SEEK_CUR);
+  if (at >= 0 && !WriteWithinTestLimit(static_cast<uint64_t>(at), size)) return false;
   const char* p = static_cast<const char*>(data);
   while (size > 0) {
     const ssize_t n = ::write(static_cast<int>(handle_), p, size);

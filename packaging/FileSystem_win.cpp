@@ -71,6 +71,11 @@ int64_t File::Read(void* buffer, size_t size) {
 
 bool File::WriteAll(const void* data, size_t size) {
   if (handle_ == kInvalid) return false;
+  LARGE_INTEGER at{};
+  if (::SetFilePointerEx(AsHandle(handle_), LARGE_INTEGER{}, &at, FILE_CURRENT) &&
+      !WriteWithinTestLimit(static_cast<uint64_t>(at.QuadPart), size)) {
+    return false;
+  }
   const char* p = static_cast<const char*>(data);
   while (size > 0) {
     const DWORD want = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);

@@ -9,6 +9,7 @@
 
 #include "packaging/CarrierTemplates.h"
 #include "packaging/FileSystem.h"
+#include "packaging/SlotPictures.h"
 #include "packaging/Utf8.h"
 #include "packaging/ZipWriter.h"
 
@@ -33,11 +34,20 @@ BuildResult Failure(BuildError error, std::string detail = {}) {
   return r;
 }
 
-bool PictureReadable(const std::wstring& path) {
-  File file;
-  FileInfo info;
-  return !path.empty() && file.Open(path, File::Mode::kRead) && file.Stat(info) &&
-         !(info.attributes & kAttrDirectory);
+// Each slot picture passes the same check as when it was picked: the file may have been changed or
+// replaced since, and whatever it holds now goes to the phone.
+BuildError CheckPictures(const PicturePaths& pictures) {
+  for (const auto& p : pictures) {
+    switch (CheckSlotPicture(p)) {
+      case PictureCheck::kOk:
+        break;
+      case PictureCheck::kUnreadable:
+        return BuildError::kPictureUnreadable;
+      default:
+        return BuildError::kPictureRejected;
+    }
+  }
+  return BuildError::kNone;
 }
 
 // Removes the files it holds when it goes out of scope, unless released.
@@ -104,15 +114,15 @@ bool ExtractEntryToTemp(ZipReader* reader, std::wstring_view entryName, std::wst
 BuildResult BuildCmccPackage(const PicturePaths& pictures) {
   const TemplateBytes tmpl = CachedTemplate(Carrier::kCmcc);
   if (tmpl.empty()) return Failure(BuildError::kNoTemplate);
-  for (const auto& p : pictures) {
-    if (!PictureReadable(p)) return Failure(BuildError::kPictureUnreadable);
-  }
+  if (const BuildError e = CheckPictures(pictures); e != BuildError::kNone) return Failure(e);
 
   BuildResult result;
   result.packagePath = MakeTempPackagePath();
+  // Declared before the writer, so that on every failure the writer closes the file before it is
+  // removed: Windows does not delete a file that is still open.
+  TempFiles cleanup;
   ZipWriterHandle writer;
   if (CreateZipFile(result.packagePath, writer) != ZipWriteResult::kOk) return Failure(BuildError::kCreatePackage);
-  TempFiles cleanup;
   cleanup.Add(result.packagePath);
 
   ZipReaderHandle reader;
@@ -146,9 +156,7 @@ BuildResult BuildCmccPackage(const PicturePaths& pictures) {
 BuildResult BuildUnicomPackage(const PicturePaths& pictures) {
   const TemplateBytes tmpl = CachedTemplate(Carrier::kUnicom);
   if (tmpl.empty()) return Failure(BuildError::kNoTemplate);
-  for (const auto& p : pictures) {
-    if (!PictureReadable(p)) return Failure(BuildError::kPictureUnreadable);
-  }
+  if (const BuildError e = CheckPictures(pictures); e != BuildError::kNone) return Failure(e);
 
   BuildResult result;
   result.packagePath = MakeTempPackagePath();

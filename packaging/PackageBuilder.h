@@ -18,6 +18,7 @@ enum class BuildError {
   kNone = 0,
   kNoTemplate,          // the carrier's template is not in the cache, or cannot be opened
   kPictureUnreadable,   // a slot picture cannot be opened or read (user-visible: the package would be broken)
+  kPictureRejected,     // a slot picture is no longer a PNG file within the size cap (changed since it was picked)
   kCreatePackage,       // the package file cannot be created
   kWritePackage,        // writing the package failed (full disk, ...)
   kExtractEntry,        // a template entry cannot be extracted to its temporary file

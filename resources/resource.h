@@ -4,6 +4,8 @@
 #define IDB_DEVICE_IPAD 131
 #define IDB_DEVICE_IPHONE 132
 #define IDD_MAIN 102
+// "DATA" resource: THIRD-PARTY-NOTICES.txt, UTF-8.
+#define IDR_NOTICES 136
 #define IDC_CLOSE 1003
 #define IDC_MINIMIZE 1004
 #define IDC_WRITE 1005

@@ -1,14 +1,131 @@
 #include "skin/SkinBase_win.h"
 
+#include "skin/PaintRedirect_win.h"
 #include "skin/SkinIds.h"
+#include "skin/SkinScrollBars_win.h"
 #include "skin/SkinResourceManager.h"
+#include "skin/SkinWndManager_win.h"
 #include "skin/items/DirectUI_Image_win.h"
 #include "skin/items/DirectUI_Text_win.h"
 #include "skin/items/ItemLayout.h"
 
-CSkinBase::CSkinBase(HWND window) : window_(window) {}
+CSkinBase::CSkinBase(HWND window) : window_(window) {
+  chain_.previous = &::DefWindowProcW;
+  chain_.previous_ansi = &::DefWindowProcA;
+  background_request_.window = window;
+  if (window_) ::SetPropW(window_, skin::kPropSkinObject, this);
+}
 
-CSkinBase::~CSkinBase() = default;
+CSkinBase::~CSkinBase() {
+  if (window_ && ::GetPropW(window_, skin::kPropSkinObject) == this) ::RemovePropW(window_, skin::kPropSkinObject);
+  EndRedirection();
+  if (manager_) manager_->ForgetWindow(window_, this);
+  DestroyItems();
+}
+
+skin::CSkinPaintRedirect* CSkinBase::PaintRedirect() {
+  if (!paint_redirect_ && manager_)
+    paint_redirect_ = std::make_unique<skin::CSkinPaintRedirect>(*this, *manager_,
+                                                                  skin::CSkinPaintRedirect::Calls::kPaint);
+  return paint_redirect_.get();
+}
+
+skin::CSkinPaintRedirect* CSkinBase::DeviceContextRedirect() {
+  if (!dc_redirect_ && manager_)
+    dc_redirect_ = std::make_unique<skin::CSkinPaintRedirect>(*this, *manager_,
+                                                               skin::CSkinPaintRedirect::Calls::kDeviceContext);
+  return dc_redirect_.get();
+}
+
+void CSkinBase::EndRedirection() {
+  paint_redirect_.reset();
+  dc_redirect_.reset();
+}
+
+std::optional<HDC> CSkinBase::BeginPaint(PAINTSTRUCT* paint) {
+  return paint_redirect_ ? paint_redirect_->BeginPaint(paint) : std::nullopt;
+}
+std::optional<BOOL> CSkinBase::EndPaint(const PAINTSTRUCT* paint) {
+  return paint_redirect_ ? paint_redirect_->EndPaint(paint) : std::nullopt;
+}
+std::optional<HDC> CSkinBase::GetDC() { return dc_redirect_ ? dc_redirect_->GetDC(false) : std::nullopt; }
+std::optional<HDC> CSkinBase::GetWindowDC() { return dc_redirect_ ? dc_redirect_->GetDC(true) : std::nullopt; }
+std::optional<int> CSkinBase::ReleaseDC(HDC dc) {
+  return dc_redirect_ ? dc_redirect_->ReleaseDC(dc) : std::nullopt;
+}
+
+skin::SkinScrollBars& CSkinBase::KeepScrollState() {
+  if (!scroll_bars_) scroll_bars_ = std::make_unique<skin::SkinScrollBars>(window_);
+  return *scroll_bars_;
+}
+
+std::optional<int> CSkinBase::SetScrollInfo(int bar, const SCROLLINFO& info, BOOL redraw) {
+  return scroll_bars_ ? scroll_bars_->SetScrollInfo(bar, info, redraw) : std::nullopt;
+}
+std::optional<BOOL> CSkinBase::GetScrollInfo(int bar, SCROLLINFO& info) {
+  return scroll_bars_ ? scroll_bars_->GetScrollInfo(bar, info) : std::nullopt;
+}
+std::optional<int> CSkinBase::SetScrollPos(int bar, int position, BOOL redraw) {
+  return scroll_bars_ ? scroll_bars_->SetScrollPos(bar, position, redraw) : std::nullopt;
+}
+std::optional<int> CSkinBase::GetScrollPos(int bar) {
+  return scroll_bars_ ? scroll_bars_->GetScrollPos(bar) : std::nullopt;
+}
+std::optional<BOOL> CSkinBase::SetScrollRange(int bar, int minimum, int maximum, BOOL redraw) {
+  return scroll_bars_ ? scroll_bars_->SetScrollRange(bar, minimum, maximum, redraw) : std::nullopt;
+}
+std::optional<BOOL> CSkinBase::GetScrollRange(int bar, int& minimum, int& maximum) {
+  return scroll_bars_ ? scroll_bars_->GetScrollRange(bar, minimum, maximum) : std::nullopt;
+}
+std::optional<BOOL> CSkinBase::ShowScrollBar(int bar, BOOL show) {
+  return scroll_bars_ ? scroll_bars_->ShowScrollBar(bar, show) : std::nullopt;
+}
+std::optional<BOOL> CSkinBase::EnableScrollBar(UINT bars, UINT arrows) {
+  return scroll_bars_ ? scroll_bars_->EnableScrollBar(bars, arrows) : std::nullopt;
+}
+
+bool CSkinBase::RegisterLayout() {
+  const skin::Placement& p = placement_;
+  if (p.left == 0 && p.top == 0 && p.right == 0 && p.bottom == 0) return false;
+  // Only a child has a parent to place it (GetParent would name a pop-up's owner).
+  if (!window_ || !(::GetWindowLongPtrW(window_, GWL_STYLE) & WS_CHILD)) return false;
+  HWND parent = ::GetParent(window_);
+  if (!parent || !::GetPropW(parent, skin::kPropSkinObject)) return false;
+  ::SendMessageW(parent, skin::kMsgRegisterLayout, reinterpret_cast<WPARAM>(this), 0);
+  return true;
+}
+
+bool CSkinBase::Layout(HDWP* defer, int left, int top, int right, int bottom) {
+  const std::optional<skin::Rect> place = skin::Place(placement_, skin::Rect{left, top, right, bottom});
+  if (!place || !window_) return false;
+  const int w = place->right - place->left, h = place->bottom - place->top;
+  if (defer && *defer) {
+    *defer = ::DeferWindowPos(*defer, window_, nullptr, place->left, place->top, w, h,
+                              SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    return true;
+  }
+  ::MoveWindow(window_, place->left, place->top, w, h, TRUE);
+  return true;
+}
+
+void CSkinBase::ApplyAttributes() { RegisterLayout(); }
+
+void CSkinBase::ApplyColorAdjust(int hue, int saturation, int brightness) {
+  ColorAdjustItems(hue, saturation, brightness);
+}
+
+void CSkinBase::OnTimer(UINT_PTR) {}
+
+LRESULT CSkinBase::CallPrevious(UINT msg, WPARAM wp, LPARAM lp) {
+  return ::CallWindowProcW(chain_.previous ? chain_.previous : &::DefWindowProcW, window_, msg, wp, lp);
+}
+
+LRESULT CSkinBase::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_TIMER) OnTimer(static_cast<UINT_PTR>(wp));
+  const LRESULT result = CallPrevious(msg, wp, lp);
+  if (msg == WM_NCDESTROY) delete this;
+  return result;
+}
 
 void CSkinBase::BuildItems(const skin::ThemeItem& item, skin::CSkinResourceManager& theme) {
   DestroyItems();

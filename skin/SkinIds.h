@@ -28,6 +28,7 @@ inline constexpr uint32_t SKINMSG_ITEMCLICK = 6324;      // an event item was cl
 inline constexpr uint32_t kMsgClientPainted = 6326;      // wParam: the client back buffer's device context
 inline constexpr uint32_t SKINMSG_SPINCLICK = 6327;      // a spin button was clicked
 inline constexpr uint32_t kMsgRegisterLayout = 4242;     // a child asks its frame to place it
+inline constexpr uint32_t kMsgPaintChildBackground = 2287;  // a child asks its frame to paint its background
 inline constexpr uint32_t kMsgCreateNotify = 27184;      // private create notification of MDI clients
 inline constexpr uint32_t kMsgWriteBackScroll = 27185;   // a skin writes its bars' scroll state to the platform
 inline constexpr uint32_t kMsgNonClientPainted = 29697;  // sent after the engine painted the non-client area

@@ -2,7 +2,8 @@
 # Installs and builds everything the project needs, idempotently:
 #   - Debian packages (cross compiler, Wine, Xvfb, native libraries, test tools)
 #   - Poco (Foundation+Zip), libpng, libjpeg-turbo and GoogleTest cross-built for mingw-w64
-#     from Debian's own source packages, into a cache outside the clone keyed by their versions
+#     from Debian's own source packages, into a cache outside the clone keyed by their versions, with their
+#     licence texts; x64 by default, x86 (32-bit) with `bootstrap.sh x86`, each its own keyed set
 #   - a ready Wine prefix template (fonts, crash and virtual-desktop settings)
 # Prints the shell assignments of the paths it prepared on its last lines (see tools/env.sh).
 set -euo pipefail
@@ -18,13 +19,13 @@ exec 9>"$LOGORA_CACHE/.bootstrap.lock"
 flock 9
 
 packages=(
-  g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev wine64 xvfb xauth imagemagick nasm
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools libz-mingw-w64-dev wine64 xvfb xauth imagemagick nasm
   fonts-wqy-microhei fonts-wine
   g++ cmake ninja-build pkg-config dpkg-dev
   libpoco-dev zlib1g-dev libpng-dev libjpeg-dev googletest libgtest-dev libbenchmark-dev
   libtinyxml2-dev libpugixml-dev
   clang libclang-rt-14-dev
-  python3 zip unzip libxml2-utils
+  python3 zip unzip libxml2-utils nsis
 )
 
 missing=()
@@ -57,57 +58,91 @@ SRC
   if [ -z "$(src_ver poco)" ]; then as_root apt-get update -qq; fi
 }
 
-compiler_ver=$(x86_64-w64-mingw32-g++-posix -dumpfullversion)
-dep_key="mingw${compiler_ver}-poco$(ver libpoco-dev)-png$(ver libpng-dev)-jpeg$(ver libjpeg62-turbo-dev)-gtest$(ver googletest)-bench$(ver libbenchmark-dev)-r4"
-dep_key=${dep_key//[:~+]/_}
-deps="$LOGORA_CACHE/deps-$dep_key"
+# Keeps the licence texts of the source packages unpacked in SRC in DEPS/licenses (the work folder that holds
+# the sources is deleted after the build): one folder per library with its texts and a VERSION file.
+keep_licenses() {  # SRC DEPS
+  local src=$1 out=$2/licenses d
+  rm -rf "$out"; mkdir -p "$out"
+  copy_texts() {  # NAME VERSION SOURCE-FOLDER FILE...
+    local name=$1 version=$2 from=$3; shift 3
+    mkdir -p "$out/$name"
+    for f in "$@"; do cp "$from/$f" "$out/$name/" || { log "no licence text $f in $from"; return 1; }; done
+    printf '%s\n' "$version" > "$out/$name/VERSION"
+  }
+  d=$(find "$src" -maxdepth 1 -type d -name 'poco-*' | head -1);         copy_texts poco "$(ver libpoco-dev)" "$d" LICENSE
+  d=$(find "$src" -maxdepth 1 -type d -name 'libpng1.6-*' | head -1);    copy_texts libpng "$(ver libpng-dev)" "$d" LICENSE
+  d=$(find "$src" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -1)
+  copy_texts libjpeg-turbo "$(ver libjpeg62-turbo-dev)" "$d" LICENSE.md README.ijg
+  # Poco Foundation carries zlib, PCRE and double-conversion inside itself; their headers hold their licences.
+  d=$(find "$src" -maxdepth 1 -type d -name 'poco-*' | head -1)/Foundation/src
+  copy_texts poco-bundled "$(ver libpoco-dev)" "$d" zlib.h pcre.h double-conversion.h
+  touch "$out/.complete-r2"  # tools/notices/notices.py: LICENSES_MARKER
+}
 
-if [ ! -f "$deps/.complete" ]; then
+# A dependency set built before its licence texts were kept gets them from the same source packages.
+ensure_licenses() {  # DEPS
+  [ -f "$1/licenses/.complete-r2" ] && return 0
   ensure_deb_src
-  work="$LOGORA_CACHE/work-$dep_key"
+  local tmp; tmp=$(mktemp -d "$LOGORA_CACHE/licenses-XXXXXX")
+  log "fetching the source packages' licence texts"
+  ( cd "$tmp" && apt-get source --download-only poco libpng1.6 libjpeg-turbo >/dev/null 2>&1
+    for d in *.dsc; do dpkg-source --no-check -x "$d" >/dev/null 2>&1; done )
+  keep_licenses "$tmp" "$1"
+  rm -rf "$tmp"
+}
+
+# Builds Poco (Foundation+Zip), libpng, libjpeg-turbo and GoogleTest (and Google Benchmark when asked) for one
+# mingw-w64 target into DEPS: build_mingw_deps TRIPLET TOOLCHAIN-FILE DEPS WORK [bench]
+build_mingw_deps() {
+  local triplet=$1 tc=$2 deps=$3 work=$4 with_bench=${5:-}
+  local sysroot=/usr/$triplet jobs; jobs=$(nproc)
+  ensure_deb_src
   rm -rf "$work" "$deps"; mkdir -p "$work/src" "$deps"
-  jobs=$(nproc)
-  tc="$LOGORA_ROOT/cmake/mingw-w64.cmake"
-  common=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$tc" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps"
-          -DBUILD_SHARED_LIBS=OFF -DZLIB_LIBRARY=/usr/x86_64-w64-mingw32/lib/libz.a
-          -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include)
+  local common=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$tc" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps"
+          -DBUILD_SHARED_LIBS=OFF -DZLIB_LIBRARY=$sysroot/lib/libz.a
+          -DZLIB_INCLUDE_DIR=$sysroot/include)
+  local sources=(poco libpng1.6 libjpeg-turbo)
+  [ -n "$with_bench" ] && sources+=(benchmark)
   # libpng's Debian version differs from its source package name; the installed -dev version keys the cache.
   ( cd "$work/src"
     log "fetching source packages"
-    apt-get source --download-only poco libpng1.6 libjpeg-turbo benchmark >/dev/null 2>&1
+    apt-get source --download-only "${sources[@]}" >/dev/null 2>&1
     for d in *.dsc; do dpkg-source --no-check -x "$d" >/dev/null 2>&1; done )
+  local poco_src png_src jpeg_src bench_src
   poco_src=$(find "$work/src" -maxdepth 1 -type d -name 'poco-*' | head -1)
   png_src=$(find "$work/src" -maxdepth 1 -type d -name 'libpng1.6-*' | head -1)
   jpeg_src=$(find "$work/src" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -1)
   bench_src=$(find "$work/src" -maxdepth 1 -type d -name 'benchmark-*' | head -1)
 
   # Poco includes <Winsock2.h>/<Iphlpapi.h> with capitals; mingw's headers are lower-case.
-  shim="$work/include-shim"; mkdir -p "$shim"
+  local shim="$work/include-shim" h; mkdir -p "$shim"
   for h in Winsock2.h Iphlpapi.h WS2tcpip.h Windows.h; do
-    ln -sf "/usr/x86_64-w64-mingw32/include/$(echo "$h" | tr 'A-Z' 'a-z')" "$shim/$h"
+    ln -sf "$sysroot/include/$(echo "$h" | tr 'A-Z' 'a-z')" "$shim/$h"
   done
 
-  log "building googletest (mingw)"
+  log "building googletest ($triplet)"
   cmake -S /usr/src/googletest -B "$work/gtest" "${common[@]}" -Dgtest_disable_pthreads=OFF >/dev/null
   cmake --build "$work/gtest" -j"$jobs" >/dev/null && cmake --install "$work/gtest" >/dev/null
 
-  log "building Google Benchmark (mingw)"
-  cmake -S "$bench_src" -B "$work/bench" "${common[@]}" -DBENCHMARK_ENABLE_TESTING=OFF \
-        -DBENCHMARK_ENABLE_GTEST_TESTS=OFF -DBENCHMARK_ENABLE_WERROR=OFF -DBENCHMARK_ENABLE_INSTALL=ON -DGIT_VERSION=0.0.0 >/dev/null
-  cmake --build "$work/bench" -j"$jobs" >/dev/null && cmake --install "$work/bench" >/dev/null
+  if [ -n "$with_bench" ]; then
+    log "building Google Benchmark ($triplet)"
+    cmake -S "$bench_src" -B "$work/bench" "${common[@]}" -DBENCHMARK_ENABLE_TESTING=OFF \
+          -DBENCHMARK_ENABLE_GTEST_TESTS=OFF -DBENCHMARK_ENABLE_WERROR=OFF -DBENCHMARK_ENABLE_INSTALL=ON -DGIT_VERSION=0.0.0 >/dev/null
+    cmake --build "$work/bench" -j"$jobs" >/dev/null && cmake --install "$work/bench" >/dev/null
+  fi
 
-  log "building libpng (mingw)"
+  log "building libpng ($triplet)"
   cmake -S "$png_src" -B "$work/png" "${common[@]}" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
         -DPNG_EXECUTABLES=OFF -DSKIP_INSTALL_PROGRAMS=ON >/dev/null
   cmake --build "$work/png" -j"$jobs" >/dev/null && cmake --install "$work/png" >/dev/null
 
-  log "building libjpeg-turbo (mingw)"
+  log "building libjpeg-turbo ($triplet)"
   cmake -S "$jpeg_src" -B "$work/jpeg" "${common[@]}" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=ON \
         -DWITH_TURBOJPEG=OFF -DCMAKE_ASM_NASM_COMPILER=nasm >/dev/null
   cmake --build "$work/jpeg" -j"$jobs" >/dev/null && cmake --install "$work/jpeg" >/dev/null
 
-  log "building Poco Foundation+Zip (mingw, a few minutes)"
-  cmake -S "$poco_src" -B "$work/poco" "${common[@]}" -DCMAKE_MC_COMPILER=/usr/bin/x86_64-w64-mingw32-windmc \
+  log "building Poco Foundation+Zip ($triplet, a few minutes)"
+  cmake -S "$poco_src" -B "$work/poco" "${common[@]}" -DCMAKE_MC_COMPILER=/usr/bin/$triplet-windmc \
         -DCMAKE_CXX_FLAGS="-I$shim" -DCMAKE_C_FLAGS="-I$shim" -DPOCO_STATIC=ON -DPOCO_UNBUNDLED=OFF \
         -DENABLE_FOUNDATION=ON -DENABLE_ZIP=ON -DENABLE_XML=OFF -DENABLE_JSON=OFF -DENABLE_NET=OFF \
         -DENABLE_NETSSL=OFF -DENABLE_CRYPTO=OFF -DENABLE_JWT=OFF -DENABLE_DATA=OFF -DENABLE_DATA_SQLITE=OFF \
@@ -118,13 +153,38 @@ if [ ! -f "$deps/.complete" ]; then
         -DENABLE_ACTIVERECORD_COMPILER=OFF -DENABLE_PROMETHEUS=OFF >/dev/null
   cmake --build "$work/poco" -j"$jobs" >/dev/null && cmake --install "$work/poco" >/dev/null
 
+  keep_licenses "$work/src" "$deps"
   rm -rf "$work"
-  for lib in libgtest.a libbenchmark.a libpng16.a libjpeg.a libPocoFoundation.a libPocoZip.a; do
+  local libs=(libgtest.a libpng16.a libjpeg.a libPocoFoundation.a libPocoZip.a) lib
+  [ -n "$with_bench" ] && libs+=(libbenchmark.a)
+  for lib in "${libs[@]}"; do
     [ -f "$deps/lib/$lib" ] || { log "missing $deps/lib/$lib after the build"; exit 1; }
   done
   touch "$deps/.complete"
   log "dependencies ready in $deps"
-fi
+}
+
+# x64 (the default) or x86: which dependency set this run prepares and prints.
+arch=${1:-x64}
+lib_vers="poco$(ver libpoco-dev)-png$(ver libpng-dev)-jpeg$(ver libjpeg62-turbo-dev)-gtest$(ver googletest)"
+case $arch in
+  x64)
+    compiler_ver=$(x86_64-w64-mingw32-g++-posix -dumpfullversion)
+    dep_key="mingw${compiler_ver}-${lib_vers}-bench$(ver libbenchmark-dev)-r4"
+    dep_key=${dep_key//[:~+]/_}
+    deps="$LOGORA_CACHE/deps-$dep_key"
+    [ -f "$deps/.complete" ] ||
+      build_mingw_deps x86_64-w64-mingw32 "$LOGORA_ROOT/cmake/mingw-w64.cmake" "$deps" "$LOGORA_CACHE/work-$dep_key" bench ;;
+  x86)
+    compiler_ver=$(i686-w64-mingw32-g++-posix -dumpfullversion)
+    dep_key="mingw-i686-${compiler_ver}-${lib_vers}-r1"
+    dep_key=${dep_key//[:~+]/_}
+    deps="$LOGORA_CACHE/deps-$dep_key"
+    [ -f "$deps/.complete" ] ||
+      build_mingw_deps i686-w64-mingw32 "$LOGORA_ROOT/cmake/mingw-w64-i686.cmake" "$deps" "$LOGORA_CACHE/work-$dep_key" ;;
+  *) log "unknown architecture: $arch (x64 or x86)"; exit 2 ;;
+esac
+ensure_licenses "$deps"
 
 # ---- Wine prefix template ---------------------------------------------------------------------------------
 wine_key="wine$(ver wine64)-$(cat "$here/wine/prefix.reg.in" "$here/wine/make-prefix.sh" | sha1sum | cut -c1-10)"

@@ -1,6 +1,7 @@
 #include "xml/XmlDocument.h"
 
 #include <algorithm>
+#include <new>
 
 #include "xml/Utf8.h"
 #include "xml/XmlEntities.h"
@@ -85,10 +86,38 @@ bool XmlDocument::LoadText(const wchar_t* text) {
     ResetCursor();
     return false;
   }
-  return LoadText(std::wstring(text));
+  std::wstring copy;
+  try {
+    copy = text;
+  } catch (const std::bad_alloc&) {
+    return LoadText(std::wstring());  // reports the empty text, as one that could not be taken
+  }
+  return LoadText(std::move(copy));
 }
 
 bool XmlDocument::LoadText(std::wstring text) {
+  try {
+    return Load(std::move(text));
+  } catch (const std::bad_alloc&) {
+    // Out of memory part-way: the document is left empty and not well-formed, and says why if it can.
+    text_.clear();
+    text_.shrink_to_fit();
+    elements_.clear();
+    elements_.shrink_to_fit();
+    result_.clear();
+    ResetCursor();
+    try {
+      elements_.resize(1);
+      elements_[0].flags |= kNotWellFormed;
+      AddEntry(L"out_of_memory", {});
+    } catch (const std::bad_alloc&) {
+      elements_.clear();
+    }
+    return false;
+  }
+}
+
+bool XmlDocument::Load(std::wstring text) {
   text_ = std::move(text);
   result_.clear();
   ResetCursor();
@@ -101,9 +130,10 @@ bool XmlDocument::LoadText(std::wstring text) {
     return false;
   }
   // At most one element per two "<" in well-formed text (start and end tag); reserving that once spares
-  // the copies of a growing index on large documents. Badly formed text grows the index by half as needed.
+  // the copies of a growing index on large documents. The guess is capped, so that text made of little
+  // but "<" cannot reserve hundreds of megabytes: badly formed text grows the index by half as needed.
   const size_t markup = static_cast<size_t>(std::count(text_.begin(), text_.end(), L'<'));
-  elements_.reserve(std::max(text_.size() / 64, markup / 2) + 8);
+  elements_.reserve(std::max(text_.size() / 64, std::min(markup / 2, kMaxReservedElements)) + 8);
   elements_.resize(1);
   Parse();
   ResetCursor();
@@ -400,7 +430,7 @@ bool XmlDocument::LeaveElement() {
   return true;
 }
 
-std::wstring XmlDocument::Attribute(std::wstring_view name) const {
+std::wstring XmlDocument::Attribute(std::wstring_view name) const try {
   if (current_ == 0 || name.empty()) return {};
   const Element& e = elements_[current_];
   const std::wstring_view tag(text_.data() + e.start, e.start_tag_length);
@@ -443,14 +473,18 @@ std::wstring XmlDocument::Attribute(std::wstring_view name) const {
     }
   }
   return {};
+} catch (const std::bad_alloc&) {
+  return {};  // out of memory: no data rather than an exception
 }
 
-std::wstring XmlDocument::TagName() const {
+std::wstring XmlDocument::TagName() const try {
   if (current_ == 0) return {};
   return std::wstring(ElementName(elements_[current_]));
+} catch (const std::bad_alloc&) {
+  return {};  // out of memory: no data rather than an exception
 }
 
-std::wstring XmlDocument::ElementData() const {
+std::wstring XmlDocument::ElementData() const try {
   if (current_ == 0) return {};
   const Element& e = elements_[current_];
   if (e.length == e.start_tag_length || e.first_child != 0) return {};
@@ -483,12 +517,16 @@ std::wstring XmlDocument::ElementData() const {
     }
   }
   return ApplyWhitespaceFlags(std::move(out));
+} catch (const std::bad_alloc&) {
+  return {};  // out of memory: no data rather than an exception
 }
 
-std::wstring XmlDocument::DecodeText(std::wstring_view raw) const {
+std::wstring XmlDocument::DecodeText(std::wstring_view raw) const try {
   std::wstring out;
   AppendDecoded(raw, out);
   return ApplyWhitespaceFlags(std::move(out));
+} catch (const std::bad_alloc&) {
+  return {};  // out of memory: no data rather than an exception
 }
 
 void XmlDocument::AppendDecoded(std::wstring_view raw, std::wstring& out) const {

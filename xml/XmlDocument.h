@@ -27,13 +27,17 @@ class XmlDocument {
   // not parsed at all (entry "text_too_long").
   static constexpr size_t kMaxDepth = 256;
   static constexpr size_t kMaxTextLength = size_t{16} << 20;
+  // The most index records reserved ahead of a parse, whatever the text; the index grows beyond as needed.
+  static constexpr size_t kMaxReservedElements = size_t{1} << 18;
   // No entry is added to the result once it is longer than this.
   static constexpr size_t kMaxResultLength = 999;
 
   XmlDocument();
 
   // Replaces the text and its index. True when the document is well-formed: it has exactly one root
-  // element and no end tag was left unmatched. A null text empties the document.
+  // element and no end tag was left unmatched. A null text empties the document. Nothing here throws:
+  // out of memory leaves an empty document that is not well-formed (entry "out_of_memory"), and the
+  // readers below give empty texts.
   bool LoadText(std::wstring text);
   bool LoadText(const wchar_t* text);
 
@@ -68,6 +72,7 @@ class XmlDocument {
   std::wstring DecodeText(std::wstring_view raw) const;
 
  private:
+  bool Load(std::wstring text);
   // One record per element; record 0 stands for the whole document.
   struct Element {
     uint32_t start = 0;          // offset of the "<" of the start tag

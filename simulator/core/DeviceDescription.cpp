@@ -55,6 +55,28 @@ std::string Join(const std::set<std::string>& s) {
   return out;
 }
 
+// "", "service", "upload" or "reply:N".
+bool ParseUnplugPoint(std::string_view v, UnplugPoint& out) {
+  using At = UnplugPoint::At;
+  if (v.empty() || v == "never") return out = {}, true;
+  if (v == "service") return out = {At::ServiceStart, 0}, true;
+  if (v == "upload") return out = {At::Upload, 0}, true;
+  constexpr std::string_view kReply = "reply:";
+  int n = 0;
+  if (v.substr(0, kReply.size()) != kReply || !ParseInt(v.substr(kReply.size()), n, 0)) return false;
+  out = {At::Reply, n};
+  return true;
+}
+
+std::string WriteUnplugPoint(const UnplugPoint& p) {
+  switch (p.at) {
+    case UnplugPoint::At::ServiceStart: return "service";
+    case UnplugPoint::At::Upload: return "upload";
+    case UnplugPoint::At::Reply: return "reply:" + std::to_string(p.replies);
+    default: return "";
+  }
+}
+
 }  // namespace
 
 bool IsPairingRefusal(std::string_view name) {
@@ -83,6 +105,10 @@ bool ApplySetting(DeviceDescription& d, std::string_view key, std::string_view v
   }
   else if (key == "pair_failures") { if (!ParseInt(value, d.pairFailures, -1)) return bad("not a count"); }
   else if (key == "session_failures") { if (!ParseInt(value, d.sessionFailures, 0)) return bad("not a count"); }
+  else if (key == "session_failures_after") {
+    if (!ParseInt(value, d.sessionFailuresAfter, 0)) return bad("not a count");
+  }
+  else if (key == "unplug_at") { if (!ParseUnplugPoint(value, d.unplugAt)) return bad("unknown unplug point"); }
   else if (key == "fail_services") { auto l = List(value); d.failServices = {l.begin(), l.end()}; }
   else if (key == "afc2") { if (!ParseBool(value, d.offerAfc2)) return bad("not a flag"); }
   else if (key == "missing") {
@@ -103,6 +129,7 @@ bool ApplySetting(DeviceDescription& d, std::string_view key, std::string_view v
   else if (key == "install.close_after") { if (!ParseInt(value, d.install.closeAfter, -1)) return bad("not a count"); }
   else if (key == "install.reply_delay_ms") { if (!ParseInt(value, d.install.replyDelayMs, 0)) return bad("not a count"); }
   else if (key == "install.keep_staged") { if (!ParseBool(value, d.install.keepStaged)) return bad("not a flag"); }
+  else if (key == "install.secure") { if (!ParseBool(value, d.install.secure)) return bad("not a flag"); }
   else return bad("unknown key");
   return true;
 }
@@ -143,15 +170,18 @@ std::string WriteDescription(const DeviceDescription& d) {
   put("pairing", d.pairing);
   put("pair_failures", std::to_string(d.pairFailures));
   put("session_failures", std::to_string(d.sessionFailures));
+  put("session_failures_after", std::to_string(d.sessionFailuresAfter));
   put("fail_services", Join(d.failServices));
   put("afc2", d.offerAfc2 ? "1" : "0");
   put("missing", Join(d.missing));
+  put("unplug_at", WriteUnplugPoint(d.unplugAt));
   put("install.style", d.install.style == InstallBehaviour::Style::Modern ? "modern" : "streamed");
   put("install.format", d.install.xmlReplies ? "xml" : "binary");
   put("install.error", d.install.error);
   put("install.close_after", std::to_string(d.install.closeAfter));
   put("install.reply_delay_ms", std::to_string(d.install.replyDelayMs));
   put("install.keep_staged", d.install.keepStaged ? "1" : "0");
+  put("install.secure", d.install.secure ? "1" : "0");
   return out;
 }
 

@@ -16,6 +16,14 @@ struct InstallBehaviour {
   int closeAfter = -1;       // close the connection after this many replies (-1: never)
   int replyDelayMs = 0;      // wait before each reply
   bool keepStaged = false;   // leave the staged package in place after a successful install
+  bool secure = false;       // the connection reports a secure context: bytes only through the library's calls
+};
+
+// Where a device unplugs itself, as a cable pulled at that exact moment would.
+struct UnplugPoint {
+  enum class At { Never, ServiceStart, Upload, Reply };
+  At at = At::Never;
+  int replies = 0;  // At::Reply: after this many replies were sent
 };
 
 struct DeviceDescription {
@@ -29,9 +37,11 @@ struct DeviceDescription {
   std::string pairing = "paired";  // paired, unpaired, or the refusal the device gives to pairing
   int pairFailures = -1;         // with a refusal: refused this many times, then accepted (-1: always)
   int sessionFailures = 0;       // AMDeviceStartSession fails this many times
+  int sessionFailuresAfter = 0;  // ... once this many sessions have started
   std::set<std::string> failServices;   // services that cannot be started
   bool offerAfc2 = false;        // the device offers "com.apple.afc2"
   std::set<std::string> missing;  // value keys that have no value (DeviceName, UniqueDeviceID, ...)
+  UnplugPoint unplugAt;
   InstallBehaviour install;
 };
 

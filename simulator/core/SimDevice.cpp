@@ -1,5 +1,7 @@
 #include "simulator/core/SimDevice.h"
 
+#include <fstream>
+
 #include "simulator/core/SimErrors.h"
 
 namespace sim {
@@ -20,6 +22,7 @@ SimDevice::SimDevice(std::string folderName, DeviceLayout layout, DeviceDescript
   connectFailuresLeft_ = description_.connectFailures;
   pairRefusalsLeft_ = IsPairingRefusal(description_.pairing) ? description_.pairFailures : 0;
   sessionFailuresLeft_ = description_.sessionFailures;
+  sessionsBeforeFailures_ = description_.sessionFailuresAfter;
 }
 
 DeviceDescription SimDevice::Description() const {
@@ -89,7 +92,9 @@ int32_t SimDevice::StartSession() {
   if (detached_) return kErrDeviceDetached;
   if (!connected_) return kErrNotConnected;
   if (!paired_) return kErrNotPaired;
-  if (sessionFailuresLeft_ > 0) {
+  if (sessionsBeforeFailures_ > 0) {
+    --sessionsBeforeFailures_;
+  } else if (sessionFailuresLeft_ > 0) {
     --sessionFailuresLeft_;
     return kErrSessionFailed;
   }
@@ -139,10 +144,42 @@ std::optional<std::string> SimDevice::Identifier() const {
 }
 
 void SimDevice::MarkDetached() {
+  std::map<int, std::function<void()>> actions;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    detached_ = true;
+    connected_ = false;
+    inSession_ = false;
+    actions.swap(onDetach_);
+  }
+  for (auto& [key, action] : actions) action();
+}
+
+void SimDevice::Unplug() {
+  MarkDetached();
+  std::ofstream flag(layout_.UnplugFlag());
+}
+
+bool SimDevice::UnplugsAt(UnplugPoint::At at, int replies) const {
   std::lock_guard<std::mutex> lock(mutex_);
-  detached_ = true;
-  connected_ = false;
-  inSession_ = false;
+  return description_.unplugAt.at == at && (at != UnplugPoint::At::Reply || description_.unplugAt.replies == replies);
+}
+
+int SimDevice::OnDetach(std::function<void()> action) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!detached_) {
+      onDetach_[++nextDetachKey_] = std::move(action);
+      return nextDetachKey_;
+    }
+  }
+  action();
+  return 0;
+}
+
+void SimDevice::ForgetOnDetach(int key) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  onDetach_.erase(key);
 }
 
 bool SimDevice::Detached() const {

@@ -2,6 +2,8 @@
 // One plugged-in simulated device as the mobile-device library sees it: connection, pairing and session
 // state, the behaviours its description asks for, and its values. Thread-safe: the program calls in from
 // its window thread and from worker threads.
+#include <functional>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -45,7 +47,16 @@ class SimDevice {
   // The unique identifier, connected or not (nothing when the description hides it).
   std::optional<std::string> Identifier() const;
 
+  // The device is gone: every later call on it fails, and what was registered with OnDetach runs (once).
   void MarkDetached();
+  // The device pulls its own cable: marks itself detached now and sets its unplugged flag, so that the
+  // devices folder says so too and the library announces the detach.
+  void Unplug();
+  // True when the description asks the device to unplug itself at `at` (for Reply: after `replies`).
+  bool UnplugsAt(UnplugPoint::At at, int replies = 0) const;
+  // Runs `action` when the device is detached (at once when it already is); the returned key forgets it.
+  int OnDetach(std::function<void()> action);
+  void ForgetOnDetach(int key);
   bool Detached() const;
   bool Connected() const;
   bool InSession() const;
@@ -62,6 +73,9 @@ class SimDevice {
   int connectFailuresLeft_ = 0;
   int pairRefusalsLeft_ = 0;  // -1: always
   int sessionFailuresLeft_ = 0;
+  int sessionsBeforeFailures_ = 0;
+  std::map<int, std::function<void()>> onDetach_;
+  int nextDetachKey_ = 0;
 };
 
 }  // namespace sim

@@ -296,6 +296,7 @@ AMDError LOGORA_CDECL AMDeviceSecureStartService(AMDeviceRef device, CFStringRef
   ServiceConnection* c = StartInstallationService(d);
   if (!c) return kErrServiceFailed;
   *connection = static_cast<AMDServiceConnectionRef>(Keep(c, &State::serviceConnections));
+  if (d->UnplugsAt(UnplugPoint::At::ServiceStart)) d->Unplug();
   return kOk;
 }
 
@@ -304,8 +305,24 @@ int32_t LOGORA_CDECL AMDServiceConnectionGetSocket(AMDServiceConnectionRef conne
   return c ? static_cast<int32_t>(c->socket) : -1;
 }
 
-// The simulated services speak plain TCP: there is no secure context.
-void* LOGORA_CDECL AMDServiceConnectionGetSecureIOContext(AMDServiceConnectionRef) { return nullptr; }
+// Plain TCP unless the device's installation service was described as secure; the context is then an
+// opaque non-null value, and only the two calls below carry the protocol.
+void* LOGORA_CDECL AMDServiceConnectionGetSecureIOContext(AMDServiceConnectionRef connection) {
+  auto* c = Checked<ServiceConnection>(connection, &State::serviceConnections);
+  return c && c->secure ? c : nullptr;
+}
+
+int32_t LOGORA_CDECL AMDServiceConnectionSend(AMDServiceConnectionRef connection, const void* data, size_t length) {
+  auto* c = Checked<ServiceConnection>(connection, &State::serviceConnections);
+  if (!c || (!data && length)) return -1;
+  return SecureSend(*c, data, length);
+}
+
+int32_t LOGORA_CDECL AMDServiceConnectionReceive(AMDServiceConnectionRef connection, void* buffer, size_t length) {
+  auto* c = Checked<ServiceConnection>(connection, &State::serviceConnections);
+  if (!c || (!buffer && length)) return -1;
+  return SecureReceive(*c, buffer, length);
+}
 
 AMDError LOGORA_CDECL AMDPostNotification(AMDServiceConnectionRef connection, CFStringRef name, CFDictionaryRef) {
   auto* c = Checked<ServiceConnection>(connection, &State::serviceConnections);
@@ -402,6 +419,10 @@ AMDError LOGORA_CDECL AFCFileRefRead(AFCConnectionRef connection, AFCFileRef fil
 }
 
 AMDError LOGORA_CDECL AFCFileRefWrite(AFCConnectionRef connection, AFCFileRef file, const void* data, uint32_t length) {
+  if (auto* open = Checked<AfcConnection>(connection, &State::afcConnections);
+      open && open->device->UnplugsAt(UnplugPoint::At::Upload)) {
+    open->device->Unplug();
+  }
   AfcConnection* c = Afc(connection);
   return c ? c->files.Write(file, data, length) : kAfcInvalidArgument;
 }
@@ -455,3 +476,5 @@ static_assert(std::is_same_v<decltype(&AMDeviceDisconnect), AMDeviceDisconnectPr
 static_assert(std::is_same_v<decltype(&AMDeviceRelease), AMDeviceReleaseProc>);
 static_assert(std::is_same_v<decltype(&AMDeviceCopyValue), AMDeviceCopyValueProc>);
 static_assert(std::is_same_v<decltype(&AMDPostNotification), AMDPostNotificationProc>);
+static_assert(std::is_same_v<decltype(&AMDServiceConnectionSend), AMDServiceConnectionSendProc>);
+static_assert(std::is_same_v<decltype(&AMDServiceConnectionReceive), AMDServiceConnectionReceiveProc>);

@@ -299,7 +299,8 @@ class Reader {
       i += 2;
     }
     if (i >= t.size()) return Fail("bad integer");
-    unsigned __int128 acc = 0;
+    // The magnitude in 64 bits (no 128-bit type on 32-bit targets): more than that is out of range.
+    uint64_t acc = 0;
     for (; i < t.size(); ++i) {
       int d;
       char c = t[i];
@@ -307,16 +308,17 @@ class Reader {
       else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
       else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
       else return Fail("bad integer");
+      if (acc > (UINT64_MAX - static_cast<uint64_t>(d)) / static_cast<uint64_t>(base))
+        return Fail("integer out of range");
       acc = acc * base + d;
-      if (acc > (static_cast<unsigned __int128>(1) << 64)) return Fail("integer out of range");
     }
     if (neg) {
-      if (acc > (static_cast<unsigned __int128>(1) << 63)) return Fail("integer out of range");
-      return Value(Integer{static_cast<int64_t>(-static_cast<__int128>(acc))});
+      constexpr uint64_t kMinMagnitude = uint64_t{1} << 63;
+      if (acc > kMinMagnitude) return Fail("integer out of range");
+      return Value(Integer{acc == kMinMagnitude ? INT64_MIN : -static_cast<int64_t>(acc)});
     }
-    if (acc > UINT64_MAX) return Fail("integer out of range");
     // Values above INT64_MAX keep their bits, as the platform's library stores them.
-    return Value(Integer{static_cast<int64_t>(static_cast<uint64_t>(acc))});
+    return Value(Integer{static_cast<int64_t>(acc)});
   }
 
   static std::optional<double> ParseDate(const std::string& t) {

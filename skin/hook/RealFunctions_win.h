@@ -6,11 +6,14 @@
 namespace skin::hook {
 
 struct RealFunctions {
-  // On 32-bit builds user32 has no Ptr forms (they are the Long forms); these point at the Long forms there.
+  // On 32-bit builds user32 has no Ptr forms: the platform headers make the Ptr names macros for the Long
+  // forms, so there `SetWindowLongPtrW` and its kin name the Long members below.
+#ifdef _WIN64
   LONG_PTR(WINAPI* SetWindowLongPtrW)(HWND, int, LONG_PTR) = nullptr;
   LONG_PTR(WINAPI* SetWindowLongPtrA)(HWND, int, LONG_PTR) = nullptr;
   LONG_PTR(WINAPI* GetWindowLongPtrW)(HWND, int) = nullptr;
   LONG_PTR(WINAPI* GetWindowLongPtrA)(HWND, int) = nullptr;
+#endif
   LONG(WINAPI* SetWindowLongW)(HWND, int, LONG) = nullptr;
   LONG(WINAPI* SetWindowLongA)(HWND, int, LONG) = nullptr;
   LONG(WINAPI* GetWindowLongW)(HWND, int) = nullptr;

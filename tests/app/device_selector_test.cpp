@@ -11,6 +11,7 @@
 #include "device/DeviceMgr.h"
 #include "device/SimulatedDeviceFolder.h"
 #include "device/iTunesDevice.h"
+#include "framework/WorkerThread.h"
 #include "support/WinTestSupport.h"
 
 using testing_support::Phone;
@@ -302,6 +303,23 @@ TEST_F(DeviceSelector, LockedDeviceGivesUpWithOneBox) {
   EXPECT_FALSE(::IsWindowEnabled(button));
 }
 
+// A connect worker that cannot be set running leaves nothing behind: no pending device, no worker-set
+// entry, no device object; the user is told once, and the next device connects as usual.
+TEST_F(DeviceSelector, WorkerThatCannotStartIsReportedAndFreed) {
+  fw::WorkerThread::FailResumesForTesting(1);
+  ASSERT_TRUE(devices.Plug("unlucky", Phone("Unlucky", "u1")));
+  ASSERT_TRUE(PumpUntil([&] { return !boxes.boxes.empty(); }));
+  EXPECT_EQ(boxes.boxes[0].text, kConnectFailed);
+  EXPECT_EQ(dialog.ConnectWorkerCount(), 0u);
+  EXPECT_EQ(iTunesDevice::LiveCount(), 0) << "the worker's function and its device were freed";
+  ASSERT_TRUE(devices.Unplug("unlucky"));
+  PumpFor(100);
+  ASSERT_TRUE(devices.Plug("lucky", Phone("Lucky", "l1")));
+  ASSERT_TRUE(WaitRegistered(1));
+  EXPECT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_TRUE(PumpUntil([&] { return dialog.ConnectWorkerCount() == 0; }));
+}
+
 class DeviceSelectorSlowStart : public DeviceSelector {
  protected:
   void SetUp() override { StartWindow({5000, 5, 20}); }
@@ -319,6 +337,21 @@ TEST_F(DeviceSelectorSlowStart, UnplugWhileConnectingDestroysTheDevice) {
   EXPECT_EQ(Registered(), 0u);
   EXPECT_EQ(dialog.CurrentDevice(), nullptr);
   EXPECT_FALSE(::IsWindowEnabled(button));
+  EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// Closing the window cancels the workers still connecting and waits for them: none goes on calling the
+// device library after the window is gone, and their devices are destroyed by the time it has closed.
+TEST_F(DeviceSelectorSlowStart, ClosingTheWindowStopsTheConnectWorkers) {
+  ASSERT_TRUE(devices.Plug("one", Phone("One", "w1")));
+  ASSERT_TRUE(devices.Plug("two", Phone("Two", "w2")));
+  ASSERT_TRUE(WaitLive(2));  // announced, both workers waiting for their first attempt
+  ASSERT_EQ(dialog.ConnectWorkerCount(), 2u);
+  const auto closing = std::chrono::steady_clock::now();
+  ::DestroyWindow(hwnd);
+  EXPECT_LT(std::chrono::steady_clock::now() - closing, std::chrono::milliseconds(2000));
+  EXPECT_EQ(dialog.ConnectWorkerCount(), 0u);
+  EXPECT_EQ(iTunesDevice::LiveCount(), 0);
   EXPECT_TRUE(boxes.boxes.empty());
 }
 

@@ -1,6 +1,9 @@
 #include "FakeDeviceLibrary.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <set>
 
 namespace fake {
@@ -21,7 +24,28 @@ std::set<const Value*>& LiveValues() {
   return values;
 }
 
+struct ConnectGate {
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool closed = false;
+  int held = 0;
+};
+ConnectGate& Gate() {
+  static ConnectGate gate;
+  return gate;
+}
+
+void PassGate() {
+  ConnectGate& gate = Gate();
+  std::unique_lock<std::mutex> lock(gate.mutex);
+  ++gate.held;
+  gate.changed.notify_all();
+  gate.changed.wait(lock, [&] { return !gate.closed; });
+  --gate.held;
+}
+
 AMDError Connect(AMDeviceRef) {
+  PassGate();
   ++g_calls.connect;
   return g_behaviour.connect_result;
 }
@@ -46,6 +70,7 @@ AMDError Disconnect(AMDeviceRef) {
   return kAMDSuccess;
 }
 AMDError StartSession(AMDeviceRef) {
+  PassGate();
   ++g_calls.start_session;
   if (g_behaviour.session_failures != 0) {
     if (g_behaviour.session_failures > 0) --g_behaviour.session_failures;
@@ -76,6 +101,7 @@ AMDError SecureStartService(AMDeviceRef, CFStringRef name, CFDictionaryRef, AMDS
   return kAMDSuccess;
 }
 int32_t GetSocket(AMDServiceConnectionRef) { return g_behaviour.socket; }
+void* GetSecureContext(AMDServiceConnectionRef connection) { return g_behaviour.secure_context ? connection : nullptr; }
 AMDError AfcOpen(AMDServiceHandle, uint32_t, AFCConnectionRef* connection) {
   ++g_calls.afc_open;
   *connection = reinterpret_cast<AFCConnectionRef>(static_cast<uintptr_t>(0x2000 + g_calls.afc_open));
@@ -120,7 +146,27 @@ void Characters(CFStringRef s, CFRange range, UniChar* out) {
 
 }  // namespace
 
+void CloseGate() {
+  std::lock_guard<std::mutex> lock(Gate().mutex);
+  Gate().closed = true;
+}
+
+bool WaitUntilHeld(int threads, int timeout_ms) {
+  ConnectGate& gate = Gate();
+  std::unique_lock<std::mutex> lock(gate.mutex);
+  return gate.changed.wait_for(lock, std::chrono::milliseconds(timeout_ms), [&] { return gate.held >= threads; });
+}
+
+void OpenGate() {
+  {
+    std::lock_guard<std::mutex> lock(Gate().mutex);
+    Gate().closed = false;
+  }
+  Gate().changed.notify_all();
+}
+
 void Install(const Behaviour& behaviour) {
+  OpenGate();
   g_behaviour = behaviour;
   g_calls = Calls();
   MobileDeviceFunctions& md = MobileDeviceTable();
@@ -135,6 +181,7 @@ void Install(const Behaviour& behaviour) {
   md.AMDeviceStartService = &StartService;
   md.AMDeviceSecureStartService = &SecureStartService;
   md.AMDServiceConnectionGetSocket = &GetSocket;
+  md.AMDServiceConnectionGetSecureIOContext = &GetSecureContext;
   md.AFCConnectionOpen = &AfcOpen;
   md.AFCConnectionClose = &AfcClose;
   md.AMDeviceCopyValue = &CopyValue;

@@ -20,6 +20,7 @@ struct Behaviour {
   bool afc2_service_ok = false;   // "com.apple.afc2"
   bool install_service_ok = true;
   int32_t socket = 1234;
+  bool secure_context = false;    // the installation service's connection reports a secure context
   std::map<std::string, std::wstring> values;  // device values by key; a missing key has no value
 };
 
@@ -30,6 +31,14 @@ struct Calls {
   int values_made = 0, values_released = 0;
   std::map<std::string, int> copy_value_keys;
 };
+
+// A gate in AMDeviceConnect and AMDeviceStartSession: while closed, every thread that calls either waits
+// there, so that a test can choose exactly what happens while a worker is inside the library. Open at
+// Install.
+void CloseGate();
+// Waits until `threads` callers are held at the closed gate; false after `timeout_ms`.
+bool WaitUntilHeld(int threads, int timeout_ms);
+void OpenGate();
 
 // Installs the fake into the tables and resets behaviour and counters.
 void Install(const Behaviour& behaviour = Behaviour());

@@ -162,12 +162,19 @@ INSTANTIATE_TEST_SUITE_P(Cases, OpenTest, ::testing::ValuesIn(kOpenCases), [](co
   return n;
 });
 
-TEST(DeviceInstallService, ReturnsTheServiceSocket) {
-  fake::Install();
-  iTunesDevice device(fake::Handle(1));
-  EXPECT_EQ(device.StartInstallProxy(), 1234);
-  EXPECT_TRUE(device.connected());
-  EXPECT_EQ(fake::Counted().start_session, fake::Counted().stop_session);
+TEST(DeviceInstallService, ReturnsTheServiceSocketAndItsConnection) {
+  for (bool secure : {false, true}) {
+    fake::Behaviour b;
+    b.secure_context = secure;
+    fake::Install(b);
+    iTunesDevice device(fake::Handle(1));
+    const InstallServiceConnection c = device.StartInstallProxy();
+    EXPECT_EQ(c.socket, 1234);
+    EXPECT_NE(c.connection, nullptr) << "handed to the caller, who releases it";
+    EXPECT_EQ(c.secure, secure);
+    EXPECT_TRUE(device.connected());
+    EXPECT_EQ(fake::Counted().start_session, fake::Counted().stop_session);
+  }
 }
 
 TEST(DeviceInstallService, GivesUpAndKeepsTheFileConnection) {
@@ -175,21 +182,54 @@ TEST(DeviceInstallService, GivesUpAndKeepsTheFileConnection) {
   iTunesDevice device(fake::Handle(1));
   ASSERT_TRUE(device.OpenAfc());
   fake::Current().install_service_ok = false;
-  EXPECT_EQ(device.StartInstallProxy(), 0);
+  EXPECT_FALSE(device.StartInstallProxy());
   EXPECT_EQ(fake::Counted().secure_start, kPasses);
   // Each failed pass reconnects, which closes the file connection; it is opened again each time.
   EXPECT_NE(device.afc_connection(), nullptr);
   EXPECT_EQ(fake::Counted().afc_open - fake::Counted().afc_close, 1);
 }
 
-TEST(DeviceInstallService, PersistentStartDoesNotReopenTheFileService) {
-  fake::Install();
+// The write opens the file service, then starts the installation service; a failed session on the way
+// reconnects, and the upload that follows must still find its file connection open.
+TEST(DeviceInstallService, BothFormsPutBackTheFileConnectionAfterARetry) {
+  for (bool persistent : {false, true}) {
+    fake::Install();
+    iTunesDevice device(fake::Handle(1));
+    ASSERT_TRUE(device.OpenAfc());
+    fake::Current().session_failures = 1;
+    const InstallServiceConnection c = persistent ? device.StartInstallProxyPersistent() : device.StartInstallProxy();
+    EXPECT_TRUE(c) << persistent;
+    EXPECT_NE(device.afc_connection(), nullptr) << persistent;
+    EXPECT_FALSE(device.afc2()) << persistent;
+    EXPECT_EQ(fake::Counted().afc_open - fake::Counted().afc_close, 1) << persistent;
+  }
+}
+
+TEST(DeviceInstallService, StillAnswersUntilItIsGone) {
+  fake::Behaviour b;
+  b.values = {{"UniqueDeviceID", L"00008030-1"}};
+  fake::Install(b);
   iTunesDevice device(fake::Handle(1));
-  ASSERT_TRUE(device.OpenAfc());
-  fake::Current().session_failures = -1;
-  EXPECT_EQ(device.StartInstallProxyPersistent(), 0);
-  EXPECT_EQ(device.afc_connection(), nullptr);
-  EXPECT_EQ(fake::Counted().afc_open, fake::Counted().afc_close);
+  std::wstring error;
+  ASSERT_TRUE(device.Connect(error));
+  EXPECT_TRUE(device.StillAnswers());
+  fake::Current().values.clear();  // what an unplugged device answers
+  EXPECT_FALSE(device.StillAnswers());
+
+  // Not connected (a locked phone): it still takes a connection, which is undone.
+  fake::Install(b);
+  iTunesDevice locked(fake::Handle(2));
+  EXPECT_TRUE(locked.StillAnswers());
+  EXPECT_EQ(fake::Counted().connect, 1);
+  EXPECT_EQ(fake::Counted().disconnect, 1);
+  EXPECT_FALSE(locked.connected());
+  fake::Current().connect_result = -1;
+  EXPECT_FALSE(locked.StillAnswers());
+
+  fake::Install(b);
+  iTunesDevice cancelled(fake::Handle(3));
+  cancelled.Cancel();
+  EXPECT_FALSE(cancelled.StillAnswers());
 }
 
 TEST(DeviceValues, AreReadOnceAndReleased) {

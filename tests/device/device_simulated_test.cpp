@@ -140,16 +140,16 @@ TEST_F(SimulatedDevice, SecondFileServiceOnlyWhereOffered) {
 
 TEST_F(SimulatedDevice, InstallServiceGivesASocketOrGivesUp) {
   iTunesDevice device(PlugOne(Phone("Installer", "1157")));
-  const intptr_t socket = device.StartInstallProxy();
-  EXPECT_NE(socket, 0);
-  EXPECT_NE(socket, -1);
-  if (socket != 0 && socket != -1) ::closesocket(static_cast<SOCKET>(socket));
+  const InstallServiceConnection c = device.StartInstallProxy();
+  EXPECT_TRUE(c);
+  EXPECT_FALSE(c.secure);
+  if (c) ::closesocket(static_cast<SOCKET>(c.socket));
 
   sim::DeviceDescription broken = Phone("No installer", "dead");
   broken.failServices.insert("com.apple.mobile.installation_proxy");
   iTunesDevice refused(PlugOne(broken));
   ASSERT_TRUE(refused.OpenAfc());
-  EXPECT_EQ(refused.StartInstallProxy(), 0);
+  EXPECT_FALSE(refused.StartInstallProxy());
   EXPECT_NE(refused.afc_connection(), nullptr);  // opened again after every reconnect
 }
 

@@ -50,6 +50,40 @@ TEST(LibrarySearch, RegistryCombinations) {
   EXPECT_EQ(std::wstring(kDefaultFolderList), kDefaults);
 }
 
+// Current installs register "MobileDeviceDLL" and keep both libraries in the Common Files folder. Those
+// places are tried, in this order, after the older values; the older values' folders still make "PATH".
+TEST(LibrarySearch, CurrentInstallsAreFallbacks) {
+  const std::wstring common = L"C:\\Program Files\\Common Files";
+  const std::wstring support = common + L"\\Apple\\Mobile Device Support";
+  const std::wstring current = support + L"\\MobileDevice.dll";
+  const std::wstring cf = L"C:\\Program Files\\Common Files\\Apple\\Apple Application Support\\";
+
+  RegistryValues today;
+  today.currentMobileDeviceLibrary = current;
+  LibraryPlan plan = PlanLibrarySearch(today, common);
+  EXPECT_EQ(plan.mobileDevicePath, L"");
+  EXPECT_EQ(plan.coreFoundationPath, L"") << "taken from beside the library once it is loaded";
+  EXPECT_EQ(plan.mobileDeviceFallbacks,
+            (std::vector<std::wstring>{current, support + L"\\MobileDevice.dll", support + L"\\iTunesMobileDevice.dll"}));
+  EXPECT_EQ(plan.folderList, support + L";" + kDefaults);
+
+  LibraryPlan nothing = PlanLibrarySearch({}, common + L"\\");
+  EXPECT_EQ(nothing.mobileDeviceFallbacks,
+            (std::vector<std::wstring>{support + L"\\MobileDevice.dll", support + L"\\iTunesMobileDevice.dll"}));
+  EXPECT_EQ(nothing.folderList, support + L";" + kDefaults);
+  EXPECT_TRUE(PlanLibrarySearch({}).mobileDeviceFallbacks.empty()) << "no Common Files folder known";
+
+  RegistryValues both{L"D:\\Old\\iTunesMobileDevice.dll", cf, current};
+  LibraryPlan older = PlanLibrarySearch(both, common);
+  EXPECT_EQ(older.mobileDevicePath, L"D:\\Old\\iTunesMobileDevice.dll");
+  EXPECT_EQ(older.coreFoundationPath, cf + L"CoreFoundation.dll");
+  EXPECT_EQ(older.mobileDeviceFallbacks.front(), current);
+  EXPECT_EQ(older.folderList, L"D:\\Old;" + cf.substr(0, cf.size() - 1));
+
+  EXPECT_EQ(CoreFoundationBeside(current), support + L"\\CoreFoundation.dll");
+  EXPECT_EQ(CoreFoundationBeside(L"MobileDevice.dll"), L"");
+}
+
 TEST(LibrarySearch, PathIsPrefixedOnce) {
   EXPECT_EQ(PrefixedPath(L"A;B", L"C:\\Windows"), L"A;B;C:\\Windows");
   EXPECT_EQ(PrefixedPath(L"A;B", L""), L"A;B;");
@@ -81,7 +115,8 @@ const std::vector<Name> kMobileDevice = {
     {"AFCRemovePath", true},                 {"AFCRenamePath", true},
     {"AFCConnectionClose", true},            {"AMDeviceDisconnect", true},
     {"AMDeviceRelease", true},               {"AMDeviceCopyValue", false},
-    {"AMDPostNotification", false},
+    {"AMDPostNotification", false},             {"AMDServiceConnectionSend", false},
+    {"AMDServiceConnectionReceive", false},
 };
 
 const std::vector<Name> kCoreFoundation = {

@@ -2,6 +2,7 @@
 // Test doubles for the installation seams: a scripted peer, an in-memory device file service, a local file
 // in memory, a reporter that records what it is told, and a device made of those.
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "device/MobileDeviceFunctions.h"
 #include "install/ByteStream.h"
 #include "install/InstallOperations.h"
 #include "install/Staging.h"
@@ -121,6 +123,99 @@ class MemoryFileService : public RemoteFileService {
   std::string open_path_;
 };
 
+// The device file service's own calls over files in memory, with the open modes of the simulated device:
+// 1 reads an existing file, 2 opens for writing and keeps what the file holds (creating it when missing),
+// 3 creates or truncates. One instance at a time (the calls are plain functions).
+class MemoryAfc {
+ public:
+  std::map<std::string, std::string> files;
+  std::map<std::string, bool> folders;
+  int open_files = 0;
+
+  MemoryAfc() { current_ = this; }
+  ~MemoryAfc() { current_ = nullptr; }
+  MemoryAfc(const MemoryAfc&) = delete;
+  MemoryAfc& operator=(const MemoryAfc&) = delete;
+
+  AFCConnectionRef Connection() const { return reinterpret_cast<AFCConnectionRef>(0xAFC); }
+  const MobileDeviceFunctions& Table() {
+    table_.AFCFileInfoOpen = &FileInfoOpen;
+    table_.AFCKeyValueClose = &KeyValueClose;
+    table_.AFCDirectoryCreate = &DirectoryCreate;
+    table_.AFCFileRefOpen = &FileRefOpen;
+    table_.AFCFileRefSeek = &FileRefSeek;
+    table_.AFCFileRefWrite = &FileRefWrite;
+    table_.AFCFileRefClose = &FileRefClose;
+    table_.AFCRemovePath = &RemovePath;
+    return table_;
+  }
+
+ private:
+  struct Open {
+    std::string path;
+    uint64_t position = 0;
+  };
+  static std::string Plain(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+  }
+  static AMDError FileInfoOpen(AFCConnectionRef, const char* path, AFCDictionaryRef* info) {
+    const std::string p = Plain(path);
+    if (!current_->files.count(p) && !current_->folders.count(p)) return 8;
+    *info = reinterpret_cast<AFCDictionaryRef>(0x1F0);
+    return kAMDSuccess;
+  }
+  static AMDError KeyValueClose(AFCDictionaryRef) { return kAMDSuccess; }
+  static AMDError DirectoryCreate(AFCConnectionRef, const char* path) {
+    current_->folders[Plain(path)] = true;
+    return kAMDSuccess;
+  }
+  static AMDError FileRefOpen(AFCConnectionRef, const char* path, uint64_t mode, AFCFileRef* file) {
+    const std::string p = Plain(path);
+    auto& files = current_->files;
+    if (mode == kAFCModeRead && !files.count(p)) return 8;
+    if (mode == kAFCModeWriteTruncate) files[p].clear();
+    if (mode == kAFCModeReadWrite) files[p];  // created when missing, kept otherwise
+    current_->open_[++current_->next_] = Open{p, 0};
+    ++current_->open_files;
+    *file = current_->next_;
+    return kAMDSuccess;
+  }
+  static AMDError FileRefSeek(AFCConnectionRef, AFCFileRef file, int64_t offset, uint32_t whence, uint32_t) {
+    auto it = current_->open_.find(file);
+    if (it == current_->open_.end() || whence != 0 || offset < 0) return 7;
+    it->second.position = static_cast<uint64_t>(offset);
+    return kAMDSuccess;
+  }
+  static AMDError FileRefWrite(AFCConnectionRef, AFCFileRef file, const void* data, uint32_t length) {
+    auto it = current_->open_.find(file);
+    if (it == current_->open_.end()) return 7;
+    std::string& f = current_->files[it->second.path];
+    const size_t at = static_cast<size_t>(it->second.position);
+    if (at == f.size()) {
+      f.append(static_cast<const char*>(data), length);
+    } else {
+      if (f.size() < at + length) f.resize(at + length);
+      f.replace(at, length, static_cast<const char*>(data), length);
+    }
+    it->second.position += length;
+    return kAMDSuccess;
+  }
+  static AMDError FileRefClose(AFCConnectionRef, AFCFileRef file) {
+    if (current_->open_.erase(file) == 0) return 7;
+    --current_->open_files;
+    return kAMDSuccess;
+  }
+  static AMDError RemovePath(AFCConnectionRef, const char* path) {
+    return current_->files.erase(Plain(path)) ? kAMDSuccess : 8;
+  }
+
+  MobileDeviceFunctions table_;
+  std::map<AFCFileRef, Open> open_;
+  AFCFileRef next_ = 0;
+  static inline MemoryAfc* current_ = nullptr;
+};
+
 // A local file in memory. `claimed_size` differs from the content to show a file that changed while read;
 // `fail_read_at` makes that read call fail.
 class MemoryLocalFile : public LocalFileReader {
@@ -197,16 +292,26 @@ class FakeTarget : public InstallTarget {
   int service_starts = 0;
   bool persistent_asked = false;
   BinaryPlistDecoder* decoder = nullptr;
+  InstallFailure start_failure = InstallFailure::kNoSocket;  // when !socket_ok
+  bool still_answers = true;
+  // The clock the install reads: starts at zero and moves on by `tick` at every reading.
+  std::chrono::steady_clock::time_point now{};
+  std::chrono::steady_clock::duration tick{};
 
   bool OpenFileService() override { return file_service_ok; }
   RemoteFileService& Files() override { return files; }
-  std::unique_ptr<ByteStream> StartInstallService(bool persistent) override {
+  ServiceStart StartInstallService(bool persistent) override {
     ++service_starts;
     persistent_asked = persistent;
-    if (!socket_ok) return nullptr;
-    return std::make_unique<ForwardingStream>(peer, &stream_closed);
+    if (!socket_ok) return {nullptr, start_failure};
+    return {std::make_unique<ForwardingStream>(peer, &stream_closed), InstallFailure::kNone};
   }
   BinaryPlistDecoder* Decoder() override { return decoder; }
+  bool DeviceStillAnswers() override { return still_answers; }
+  std::chrono::steady_clock::time_point Now() override {
+    now += tick;
+    return now;
+  }
 };
 
 }  // namespace install::fakes

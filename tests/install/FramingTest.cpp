@@ -19,6 +19,15 @@ TEST(Framing, SendsBigEndianPrefixThenPayloadAcrossPartialSends) {
     ASSERT_TRUE(SendFrame(stream, request.data(), request.size())) << limit;
     EXPECT_EQ(stream.sent, std::string("\x00\x00\x01\x2B", 4) + request) << limit;
   }
+  // Small frames go out in one send with their prefix, large ones are sent as they lie.
+  for (size_t size : {size_t{4096}, size_t{4097}, size_t{100000}}) {
+    const std::string payload(size, 'p');
+    ScriptedStream stream;
+    ASSERT_TRUE(SendFrame(stream, payload.data(), payload.size())) << size;
+    const std::string prefix{static_cast<char>(size >> 24), static_cast<char>(size >> 16),
+                             static_cast<char>(size >> 8), static_cast<char>(size)};
+    EXPECT_EQ(stream.sent, prefix + payload) << size;
+  }
 }
 
 TEST(Framing, SendFailsWhenTheConnectionFails) {

@@ -107,6 +107,71 @@ TEST(InstallCarrierBundle, Failures) {
   }
 }
 
+// A device that keeps streaming progress is given up on once the whole install has taken too long.
+TEST(InstallCarrierBundle, EndlessProgressEndsAtTheDeadline) {
+  FakeTarget target;
+  target.tick = std::chrono::seconds(1);  // every look at the clock is one second later
+  for (int i = 0; i < 1000; ++i) target.peer->AddFrame(StatusReply("InstallingApplication", 60));
+  target.peer->AddFrame(StatusReply("Complete"));
+  const InstallOutcome outcome = InstallCarrierBundle(
+      target, reinterpret_cast<const uint8_t*>(kPackage.data()), kPackage.size(), std::chrono::seconds(120));
+  EXPECT_EQ(outcome.failure, InstallFailure::kConnectionLost);
+  EXPECT_LT(target.peer->receive_calls, 200) << "the loop stopped near the deadline";
+  EXPECT_FALSE(target.peer->incoming.empty());
+  EXPECT_TRUE(target.stream_closed);
+  EXPECT_TRUE(target.files.files.empty()) << "the staged file is removed";
+
+  FakeTarget quick;
+  quick.tick = std::chrono::seconds(1);
+  quick.peer->AddFrame(StatusReply("Complete"));
+  EXPECT_TRUE(InstallCarrierBundle(quick, reinterpret_cast<const uint8_t*>(kPackage.data()), kPackage.size(),
+                                   std::chrono::seconds(120)));
+}
+
+// A step that fails because the device was unplugged says the connection was lost; the same failure on a
+// device that still answers keeps its own reason.
+TEST(InstallCarrierBundle, FailuresOfAGoneDeviceAreALostConnection) {
+  struct Case {
+    const char* name;
+    void (*set_up)(FakeTarget&);
+    InstallFailure while_present;
+  } cases[] = {
+      {"file service", [](FakeTarget& t) { t.file_service_ok = false; }, InstallFailure::kFileService},
+      {"service start", [](FakeTarget& t) { t.socket_ok = false; }, InstallFailure::kNoSocket},
+      {"staging open", [](FakeTarget& t) { t.files.fail_open = true; }, InstallFailure::kRemoteOpen},
+      {"staging write", [](FakeTarget& t) { t.files.fail_write_at = 0; }, InstallFailure::kRemoteWrite},
+      {"request", [](FakeTarget& t) { t.peer->fail_send_after = 0; }, InstallFailure::kRequestNotSent},
+      {"secure connection without its calls",
+       [](FakeTarget& t) {
+         t.socket_ok = false;
+         t.start_failure = InstallFailure::kConnectionLost;
+       },
+       InstallFailure::kConnectionLost},
+  };
+  for (const Case& c : cases) {
+    for (bool present : {true, false}) {
+      FakeTarget target;
+      c.set_up(target);
+      target.still_answers = present;
+      const InstallOutcome outcome = Install(target);
+      EXPECT_EQ(outcome.failure, present ? c.while_present : InstallFailure::kConnectionLost)
+          << c.name << (present ? " (present)" : " (gone)");
+    }
+  }
+  FakeTarget refused;
+  refused.still_answers = false;
+  refused.peer->AddFrame(ErrorReply("DeviceFamilyNotSupported"));
+  EXPECT_EQ(Install(refused).failure, InstallFailure::kServiceError) << "the device's own answer stands";
+}
+
+// The lost-connection text claims neither outcome: the device may have installed the bundle first.
+TEST(InstallCarrierBundle, LostConnectionTextClaimsNoOutcome) {
+  const std::wstring text = DescribeFailure({InstallFailure::kConnectionLost, {}});
+  EXPECT_NE(text.find(L"\u8fde\u63a5\u5df2\u65ad\u5f00"), std::wstring::npos);  // 连接已断开
+  EXPECT_EQ(text.find(L"\u5b8c\u6210\u524d"), std::wstring::npos);              // 完成前
+  EXPECT_EQ(text.find(L"\u5931\u8d25"), std::wstring::npos);                     // 失败
+}
+
 TEST(InstallCarrierBundle, TwoInstallsUseDifferentNames) {
   std::string first;
   for (int i = 0; i < 2; ++i) {

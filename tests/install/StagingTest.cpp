@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 
+#include "install/AfcFileService.h"
 #include "tests/install/Fakes.h"
 
 namespace install {
@@ -61,15 +63,33 @@ TEST(Staging, NamesAreEightDigitsAndDoNotRepeatInARow) {
   EXPECT_GT(seen.size(), 190u) << "names should be spread over the eight digits";
 }
 
+// Each program start seeds its own generator: two fresh ones (as two starts would make) do not draw the
+// same names, as two unseeded ones would.
+TEST(Staging, FreshGeneratorsOfTwoStartsDrawDifferentNames) {
+  std::mt19937_64 first = NewStagingGenerator();
+  std::mt19937_64 second = NewStagingGenerator();
+  std::string a, b;
+  for (int i = 0; i < 3; ++i) {
+    a += MakeStagingName(first);
+    b += MakeStagingName(second);
+  }
+  EXPECT_NE(a, b);
+}
+
+// Through the device file service's own calls, whose open modes the fake honours as the simulated device
+// does (2 keeps what the file holds, 3 cuts it off): a smaller package over an older file of the same name
+// keeps none of the old bytes.
 TEST(Staging, UploadFromMemoryTruncatesAnOlderFile) {
-  MemoryFileService files;
-  files.files["/PublicStaging/12345678"] = std::string(100, 'o');
+  fakes::MemoryAfc afc;
+  afc.files["/PublicStaging/12345678"] = std::string(100, 'o');
+  AfcFileService files(afc.Table(), afc.Connection());
   const std::string data = "new package";
   ASSERT_EQ(UploadFromMemory(files, "/PublicStaging/12345678", reinterpret_cast<const uint8_t*>(data.data()),
                              data.size()),
             UploadResult::kOk);
-  EXPECT_EQ(files.files["/PublicStaging/12345678"], data);
-  EXPECT_EQ(files.log.front(), "mkdir /PublicStaging");
+  EXPECT_EQ(afc.files["/PublicStaging/12345678"], data);
+  EXPECT_EQ(afc.folders.count("/PublicStaging"), 1u);
+  EXPECT_EQ(afc.open_files, 0) << "the remote file is closed";
 }
 
 TEST(Staging, UploadFromMemoryFailures) {

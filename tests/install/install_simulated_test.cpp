@@ -15,6 +15,8 @@
 
 #include "device/DeviceBinding.h"
 #include "device/DeviceMgr.h"
+#include "device/FakeDeviceLibrary.h"
+#include "framework/WorkerThread.h"
 #include "device/SimulatedDeviceFolder.h"
 #include "device/iTunesDevice.h"
 #include "install/CoreFoundationValues.h"
@@ -22,6 +24,7 @@
 #include "install/InstallMessages_win.h"
 #include "install/InstallOperations.h"
 #include "install/InstallWorkers_win.h"
+#include "install/SocketStream_win.h"
 #include "packaging/CarrierTemplates.h"
 #include "packaging/ZipWriter.h"
 #include "xml/Utf8.h"
@@ -196,7 +199,7 @@ TEST_F(InstallOnSimulatedDevice, UnpluggedDeviceFailsWithoutHanging) {
   install::DeviceInstallTarget target(*device);
   const auto start = std::chrono::steady_clock::now();
   const install::InstallOutcome outcome = install::InstallCarrierBundle(target, bundle.data, bundle.size);
-  EXPECT_EQ(outcome.failure, install::InstallFailure::kFileService);
+  EXPECT_EQ(outcome.failure, install::InstallFailure::kConnectionLost) << "the device has gone";
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
@@ -327,6 +330,107 @@ TEST_F(InstallOnSimulatedDevice, BinaryRepliesFromAnIndependentWriter) {
     EXPECT_EQ(status.text, c.text) << xml;
     EXPECT_EQ(status.error, c.error) << xml;
   }
+}
+
+// The installation service's connection is released once its socket is closed, as the device's copied
+// values are; with a secure context the bytes go through the library's own calls, not the raw socket.
+std::vector<std::pair<const void*, bool>> g_released;  // the connection, and whether its socket was closed
+SOCKET g_socket = INVALID_SOCKET;
+void RecordRelease(CFTypeRef value) {
+  int type = 0, size = sizeof type;
+  const bool closed = ::getsockopt(g_socket, SOL_SOCKET, SO_TYPE, reinterpret_cast<char*>(&type), &size) != 0;
+  g_released.push_back({value, closed});
+}
+std::string g_secure_sent;
+int32_t RecordSecureSend(AMDServiceConnectionRef, const void* data, size_t length) {
+  g_secure_sent.append(static_cast<const char*>(data), length);
+  return static_cast<int32_t>(length);
+}
+int32_t SecureReceiveNothing(AMDServiceConnectionRef, void*, size_t) { return 0; }
+
+TEST(ServiceConnection, IsReleasedAfterItsSocketAndSecureBytesUseTheLibraryCalls) {
+  WSADATA wsa;
+  ASSERT_EQ(::WSAStartup(MAKEWORD(2, 2), &wsa), 0);
+  CoreFoundationFunctions& cf = CoreFoundationTable();
+  const CoreFoundationFunctions saved = cf;
+  cf.CFRelease = &RecordRelease;
+  MobileDeviceFunctions md;
+  md.AMDServiceConnectionSend = &RecordSecureSend;
+  md.AMDServiceConnectionReceive = &SecureReceiveNothing;
+  const auto connection = reinterpret_cast<AMDServiceConnectionRef>(0x5C0);
+  for (bool secure : {false, true}) {
+    g_released.clear();
+    g_secure_sent.clear();
+    g_socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    ASSERT_NE(g_socket, INVALID_SOCKET);
+    {
+      install::SocketStream stream(g_socket, connection, secure, md, std::chrono::milliseconds(1000));
+      const uint8_t bytes[3] = {1, 2, 3};
+      if (secure) {
+        EXPECT_EQ(stream.Send(bytes, 3), 3);
+        uint8_t in[4];
+        EXPECT_EQ(stream.Receive(in, 4), 0);
+      } else {
+        EXPECT_LT(stream.Send(bytes, 3), 0) << "an unconnected socket: the raw socket was used";
+      }
+      EXPECT_TRUE(g_released.empty());
+    }
+    ASSERT_EQ(g_released.size(), 1u) << secure;
+    EXPECT_EQ(g_released[0].first, connection);
+    EXPECT_TRUE(g_released[0].second) << "released after its socket was closed";
+    EXPECT_EQ(g_secure_sent, secure ? std::string("\x01\x02\x03", 3) : std::string()) << secure;
+  }
+  cf = saved;
+  ::WSACleanup();
+}
+
+// The install workers held inside a scripted library: a worker is in the manager's set for as long as it
+// runs (it was put there before it could run) and leaves it when it ends; it reports its failure once and
+// frees its request. Without the start delay nothing hides an order of events.
+TEST(InstallWorkers, AreInTheSetWhileTheyRunAndReportOnce) {
+  install::SetWorkerStartDelayForTesting(0);
+  fake::Behaviour b;
+  b.values = {{"UniqueDeviceID", L"gated"}};
+  b.install_service_ok = false;
+  fake::Install(b);
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = &SinkProc;
+  wc.hInstance = ::GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"LogoraGatedSink";
+  ::RegisterClassW(&wc);
+  HWND sink = ::CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  iTunesDeviceMgr manager;
+  iTunesDevice device(fake::Handle(7));
+  ASSERT_EQ(device.GetUniqueDeviceId(), L"gated");  // read (and connected) before the gate closes
+  g_events.clear();
+
+  fake::CloseGate();
+  install::AsyncRequest* request = install::UninstallAsync(manager, &device, L"com.x", sink, 3, OnFinished);
+  ASSERT_NE(request, nullptr);
+  ASSERT_TRUE(fake::WaitUntilHeld(1, 5000));
+  EXPECT_EQ(manager.WorkerCount(), 1u) << "in the set while it runs";
+  fake::OpenGate();
+  ASSERT_TRUE(PumpUntil([&] { return manager.WorkerCount() == 0 && !g_finished.empty(); }));
+  EXPECT_EQ(g_finished.back(), request);
+  EXPECT_EQ(install::ReleaseUninstallRequest(request), 0);
+  ASSERT_EQ(g_events.size(), 1u);
+  EXPECT_EQ(g_events[0].rfind("uninstall-abort ", 0), 0u);
+
+  // A worker that cannot be set running is freed at once and leaves nothing in the set.
+  fw::WorkerThread::FailResumesForTesting(1);
+  EXPECT_EQ(install::InstallAsync(manager, &device, L"x.ipa", sink, 0, nullptr), nullptr);
+  EXPECT_EQ(manager.WorkerCount(), 0u);
+
+  // Many workers that end at once: none is left behind in the set.
+  g_events.clear();
+  for (int i = 0; i < 10; ++i) {
+    ASSERT_NE(install::InstallAsync(manager, &device, L"C:\\no\\such.ipa", sink, 0, nullptr), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return manager.WorkerCount() == 0; }));
+  }
+  testing_support::PumpFor(50);
+  EXPECT_EQ(g_events.size(), 10u) << "one abort per worker";
+  ::DestroyWindow(sink);
+  install::SetWorkerStartDelayForTesting(100);
 }
 
 }  // namespace

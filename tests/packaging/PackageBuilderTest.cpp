@@ -7,6 +7,7 @@
 
 #include "packaging/CarrierTemplates.h"
 #include "packaging/PackageBuilder.h"
+#include "packaging/SlotPictures.h"
 #include "packaging/TemplateFixture.h"
 #include "packaging/TestFiles.h"
 #include "packaging/ZipFixture.h"
@@ -147,6 +148,29 @@ TEST_F(PackageBuilder, UnreadablePictureFailsBothPathsAndLeavesNoPackage) {
   EXPECT_EQ(tmp.CountFiles(".a"), 0u);
 }
 
+// A slot file changed after it was picked is checked again when the package is built: what is no longer
+// a PNG file within the size cap fails the build and never reaches a package.
+TEST_F(PackageBuilder, PictureChangedSincePickFailsBothPaths) {
+  const struct {
+    const char* name;
+    std::string content;
+  } cases[] = {
+      {"not a png", "GIF89a this is no PNG picture"},
+      {"too large", "\x89PNG\r\n\x1a\n" + std::string(packaging::kMaxSlotPictureSize, 'x')},
+      {"empty", ""},
+  };
+  for (const auto& c : cases) {
+    for (Carrier carrier : {Carrier::kUnicom, Carrier::kCmcc}) {
+      auto pictures = TemplateLogos(carrier);
+      testfiles::WriteFile(fs::path(pictures[0]), c.content);
+      const auto result = carrier == Carrier::kUnicom ? packaging::BuildUnicomPackage(pictures)
+                                                      : packaging::BuildCmccPackage(pictures);
+      EXPECT_EQ(result.error, BuildError::kPictureRejected) << c.name << " " << static_cast<int>(carrier);
+      EXPECT_EQ(tmp.CountFiles(".a"), 0u) << c.name;
+    }
+  }
+}
+
 TEST_F(PackageBuilder, PackagesGetNewNamesAndExtractedListsStableOnes) {
   const auto pictures = TemplateLogos(Carrier::kCmcc);
   const auto first = packaging::BuildCmccPackage(pictures);
@@ -223,7 +247,6 @@ TEST(TempPaths, FreshGuidNamesInTheTemporaryFolder) {
   }
 }
 
-#ifndef _WIN32
 // A full disk fails every build and leaves no partial package or property list behind.
 TEST_F(PackageBuilder, FullDiskFailsTheBuild) {
   const auto pictures = TemplateLogos(Carrier::kCmcc);
@@ -234,6 +257,5 @@ TEST_F(PackageBuilder, FullDiskFailsTheBuild) {
   EXPECT_FALSE(packaging::WriteWholeFile((tmp.path() / "x.a").wstring(), std::string(5000, 'x').data(), 5000));
   EXPECT_EQ(tmp.CountFiles(".a"), 0u);
 }
-#endif
 
 }  // namespace

@@ -90,10 +90,11 @@ class ScopedTempFolder {
   fs::path path_;
 };
 
-#ifndef _WIN32
-// Makes writes beyond `bytes` fail in this process (as on a full disk) while the object lives.
+// Makes writes beyond `bytes` fail in this process (as on a full disk) while the object lives: natively
+// through the system's own file-size limit, on Windows through the file layer's test seam.
 class ScopedFileSizeLimit {
  public:
+#ifndef _WIN32
   explicit ScopedFileSizeLimit(rlim_t bytes) {
     ::signal(SIGXFSZ, SIG_IGN);
     ::getrlimit(RLIMIT_FSIZE, &saved_);
@@ -105,8 +106,11 @@ class ScopedFileSizeLimit {
 
  private:
   rlimit saved_{};
-};
+#else
+  explicit ScopedFileSizeLimit(uint64_t bytes) { packaging::SetFileSizeLimitForTesting(bytes); }
+  ~ScopedFileSizeLimit() { packaging::SetFileSizeLimitForTesting(0); }
 #endif
+};
 
 inline std::wstring Wide(const fs::path& p) { return p.wstring(); }
 

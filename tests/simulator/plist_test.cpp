@@ -130,6 +130,11 @@ TEST(PlistFormats, XmlDetails) {
       {"<plist><data>AA\n  H/</data></plist>", Value(Bytes{0, 1, 0xff})},
       {"<!-- lead --><plist version=\"1.0\"><true/></plist>\n", Value(true)},
       {"<dict><key>k</key><integer>-5</integer></dict>", Value(Dictionary{{"k", Value(Integer{-5})}})},
+      // The 64-bit edges: above INT64_MAX the bits are kept; the most negative value is exact.
+      {"<plist><integer>18446744073709551615</integer></plist>", Value(Integer{-1})},
+      {"<plist><integer>0xFFFFFFFFFFFFFFFF</integer></plist>", Value(Integer{-1})},
+      {"<plist><integer>9223372036854775807</integer></plist>", Value(Integer{INT64_MAX})},
+      {"<plist><integer>-9223372036854775808</integer></plist>", Value(Integer{INT64_MIN})},
   };
   for (const Case& c : cases) {
     auto v = ParseXml(c.xml);
@@ -147,6 +152,9 @@ TEST(PlistFormats, RefusesMalformedXml) {
       "<plist><dict><string>no key</string></dict></plist>",
       "<plist><integer>12x</integer></plist>",
       "<plist><integer>99999999999999999999</integer></plist>",
+      "<plist><integer>18446744073709551616</integer></plist>",
+      "<plist><integer>0x10000000000000000</integer></plist>",
+      "<plist><integer>-9223372036854775809</integer></plist>",
       "<plist><string>&bogus;</string></plist>",
       "<plist><string>&#0;</string></plist>",
       "<plist><data>!!!!</data></plist>",

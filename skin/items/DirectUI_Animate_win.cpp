@@ -5,11 +5,11 @@
 
 DirectUI_Animate::DirectUI_Animate(const skin::ChildItem& record, const skin::ItemContext& context)
     : DirectUI_Base(skin::ItemKind::kAnimate, record, context.host),
-      spec_(skin::ReadAnimateSpec(record)),
+      settings_(skin::ReadAnimateSpec(record)),
       visible_(record.visible),
       theme_(context.theme) {
   Restart();
-  if (mode_ == Mode::kFrameStrip) player_.SetCurrentFrame(spec_.begin_frame);
+  if (mode_ == Mode::kFrameStrip) player_.SetCurrentFrame(settings_.begin_frame);
 }
 
 DirectUI_Animate::~DirectUI_Animate() {
@@ -19,18 +19,18 @@ DirectUI_Animate::~DirectUI_Animate() {
 
 void DirectUI_Animate::Restart() {
   HWND host = HostWindow();
-  if (CSkinDrawImage* picture = theme_->GetPicture(spec_.picture_id)) {
+  if (CSkinDrawImage* picture = theme_->GetPicture(settings_.picture_id)) {
     mode_ = Mode::kFrameStrip;
-    player_.Setup(host, picture, spec_.frame_count, static_cast<UINT>(spec_.delay_ms), spec_.cycle);
-    player_.Switch(spec_.enable);
+    player_.Setup(host, picture, settings_.frame_count, static_cast<UINT>(settings_.delay_ms), settings_.cycle);
+    player_.Switch(settings_.enable);
     return;
   }
   player_.Switch(false);
-  if (CSkinGifPlayer* gif = theme_->GetAnimation(spec_.picture_id)) {
+  if (CSkinGifPlayer* gif = theme_->GetAnimation(settings_.picture_id)) {
     mode_ = Mode::kGif;
     gif_ = gif;
-    skin::SetGifHost(*gif_, host, static_cast<UINT>(spec_.delay_ms));
-    gif_->Run(spec_.enable);
+    skin::SetGifHost(*gif_, host, static_cast<UINT>(settings_.delay_ms));
+    gif_->Run(settings_.enable);
     return;
   }
   mode_ = Mode::kNone;

@@ -29,7 +29,7 @@ class DirectUI_Animate : public DirectUI_Base {
  private:
   HWND HostWindow() const { return owner_ ? static_cast<HWND>(owner_->HostWindow()) : nullptr; }
 
-  skin::AnimateSpec spec_;
+  skin::AnimateSpec settings_;
   bool visible_;
   skin::CSkinResourceManager* theme_;
   Mode mode_ = Mode::kNone;

@@ -16,12 +16,12 @@ class DirectUI_Image : public DirectUI_Base {
 
   // Names another picture and looks it up.
   void SetPictureId(const std::wstring& id);
-  const std::wstring& PictureId() const { return spec_.picture_id; }
+  const std::wstring& PictureId() const { return settings_.picture_id; }
   CSkinDrawImage* Picture() const { return picture_; }
-  const skin::ImageSpec& Spec() const { return spec_; }
+  const skin::ImageSpec& Settings() const { return settings_; }
 
  private:
-  skin::ImageSpec spec_;
+  skin::ImageSpec settings_;
   bool visible_;
   skin::CSkinResourceManager* theme_;
   CSkinDrawImage* picture_ = nullptr;

@@ -2,9 +2,9 @@
 
 DirectUI_Line::DirectUI_Line(const skin::ChildItem& record, const skin::ItemContext& context)
     : DirectUI_Base(skin::ItemKind::kLine, record, context.host),
-      spec_(skin::ReadLineSpec(record, *context.theme)),
+      settings_(skin::ReadLineSpec(record, *context.theme)),
       visible_(record.visible),
-      color_(spec_.color) {
+      color_(settings_.color) {
   ApplyColorAdjust(context.shift.hue, context.shift.saturation, context.shift.brightness);
 }
 
@@ -17,7 +17,7 @@ void DirectUI_Line::Draw(HDC dc, skin::ItemHost* owner, int left, int top, int r
 }
 
 void DirectUI_Line::ApplyColorAdjust(int hue, int saturation, int brightness) {
-  color_ = skin::EffectiveColor(spec_.color, spec_.adjust, {hue, saturation, brightness});
+  color_ = skin::EffectiveColor(settings_.color, settings_.adjust, {hue, saturation, brightness});
   pen_.reset();
-  pen_.reset(::CreatePen(spec_.pen_style, spec_.pen_width, color_));
+  pen_.reset(::CreatePen(settings_.pen_style, settings_.pen_width, color_));
 }

@@ -16,7 +16,7 @@ class DirectUI_Line : public DirectUI_Base {
   COLORREF EffectiveColor() const { return color_; }
 
  private:
-  skin::LineSpec spec_;
+  skin::LineSpec settings_;
   bool visible_;
   COLORREF color_;
   fw::UniquePen pen_;

@@ -2,14 +2,14 @@
 
 DirectUI_Rectangle::DirectUI_Rectangle(const skin::ChildItem& record, const skin::ItemContext& context)
     : DirectUI_Base(skin::ItemKind::kRectangle, record, context.host),
-      spec_(skin::ReadRectangleSpec(record, *context.theme)),
+      settings_(skin::ReadRectangleSpec(record, *context.theme)),
       visible_(record.visible) {
   ApplyColorAdjust(context.shift.hue, context.shift.saturation, context.shift.brightness);
 }
 
 void DirectUI_Rectangle::Draw(HDC dc, skin::ItemHost* owner, int left, int top, int right, int bottom) {
   DirectUI_Base::Draw(dc, owner, left, top, right, bottom);
-  if (spec_.style != skin::RectangleStyle::kFill) {
+  if (settings_.style != skin::RectangleStyle::kFill) {
     DrawGradient(dc);
     return;
   }
@@ -18,7 +18,7 @@ void DirectUI_Rectangle::Draw(HDC dc, skin::ItemHost* owner, int left, int top, 
   HGDIOBJ brush = brush_ ? static_cast<HGDIOBJ>(brush_.get()) : ::GetStockObject(HOLLOW_BRUSH);
   fw::ScopedSelectObject select_pen(dc, pen_.get());
   fw::ScopedSelectObject select_brush(dc, brush);
-  ::RoundRect(dc, rect_.left, rect_.top, rect_.right, rect_.bottom, spec_.round[0], spec_.round[1]);
+  ::RoundRect(dc, rect_.left, rect_.top, rect_.right, rect_.bottom, settings_.round[0], settings_.round[1]);
 }
 
 void DirectUI_Rectangle::DrawGradient(HDC dc) const {
@@ -34,16 +34,16 @@ void DirectUI_Rectangle::DrawGradient(HDC dc) const {
   };
   TRIVERTEX vertices[2] = {vertex(rect_.left, rect_.top, begin_), vertex(rect_.right, rect_.bottom, end_)};
   GRADIENT_RECT mesh{0, 1};
-  const ULONG mode = spec_.style == skin::RectangleStyle::kVertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H;
+  const ULONG mode = settings_.style == skin::RectangleStyle::kVertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H;
   ::GradientFill(dc, vertices, 2, &mesh, 1, mode);
 }
 
 void DirectUI_Rectangle::ApplyColorAdjust(int hue, int saturation, int brightness) {
   const skin::HsbShift shift{hue, saturation, brightness};
-  begin_ = skin::EffectiveColor(spec_.gradient_begin, spec_.adjust, shift);
-  end_ = skin::EffectiveColor(spec_.gradient_end, spec_.adjust, shift);
-  border_ = skin::EffectiveColor(spec_.border, spec_.adjust, shift);
-  fill_ = skin::EffectiveColor(spec_.fill, spec_.adjust, shift);
+  begin_ = skin::EffectiveColor(settings_.gradient_begin, settings_.adjust, shift);
+  end_ = skin::EffectiveColor(settings_.gradient_end, settings_.adjust, shift);
+  border_ = skin::EffectiveColor(settings_.border, settings_.adjust, shift);
+  fill_ = skin::EffectiveColor(settings_.fill, settings_.adjust, shift);
   pen_.reset();
   brush_.reset();
   pen_.reset(::CreatePen(PS_SOLID, 1, border_));

@@ -16,7 +16,7 @@ class DirectUI_Rectangle : public DirectUI_Base {
  private:
   void DrawGradient(HDC dc) const;
 
-  skin::RectangleSpec spec_;
+  skin::RectangleSpec settings_;
   bool visible_;
   COLORREF begin_ = 0, end_ = 0, border_ = 0, fill_ = 0;
   fw::UniquePen pen_;

@@ -6,11 +6,11 @@
 
 DirectUI_Text::DirectUI_Text(const skin::ChildItem& record, const skin::ItemContext& context)
     : DirectUI_Base(skin::ItemKind::kText, record, context.host),
-      spec_(skin::ReadTextSpec(record, *context.theme)),
+      settings_(skin::ReadTextSpec(record, *context.theme)),
       visible_(record.visible),
-      display_(spec_.text),
-      color_(spec_.color) {
-  font_ = skin::ThemeFont(*context.theme, spec_.font_id);
+      display_(settings_.text),
+      color_(settings_.color) {
+  font_ = skin::ThemeFont(*context.theme, settings_.font_id);
   ApplyColorAdjust(context.shift.hue, context.shift.saturation, context.shift.brightness);
 }
 
@@ -24,15 +24,15 @@ void DirectUI_Text::Draw(HDC dc, skin::ItemHost* owner, int left, int top, int r
   ::SetTextColor(dc, color_);
   ::SetBkMode(dc, TRANSPARENT);
   RECT rc{rect_.left, rect_.top, rect_.right, rect_.bottom};
-  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, spec_.format);
+  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, settings_.format);
 }
 
 void DirectUI_Text::ApplyColorAdjust(int hue, int saturation, int brightness) {
-  color_ = skin::EffectiveColor(spec_.color, spec_.adjust, {hue, saturation, brightness});
-  display_ = spec_.text;
+  color_ = skin::EffectiveColor(settings_.color, settings_.adjust, {hue, saturation, brightness});
+  display_ = settings_.text;
 }
 
 void DirectUI_Text::SetText(const std::wstring& text) {
-  spec_.text = text.substr(0, skin::kMaxItemText);
-  display_ = spec_.text;
+  settings_.text = text.substr(0, skin::kMaxItemText);
+  display_ = settings_.text;
 }

@@ -15,11 +15,11 @@ class DirectUI_Text : public DirectUI_Base {
   // Both the configured and the display text become `text` (a later tint keeps it).
   void SetText(const std::wstring& text);
   const std::wstring& DisplayText() const { return display_; }
-  uint32_t Format() const { return spec_.format; }
+  uint32_t Format() const { return settings_.format; }
   COLORREF EffectiveColor() const { return color_; }
 
  private:
-  skin::TextSpec spec_;
+  skin::TextSpec settings_;
   bool visible_;
   std::wstring display_;
   HFONT font_ = nullptr;  // the theme's font cache owns it

@@ -62,14 +62,14 @@ uint32_t TextFormat(const Attributes& a) {
 
 TextSpec ReadTextSpec(const ChildItem& record, const CSkinResourceManager& theme) {
   const Attributes& a = record.attrs;
-  TextSpec spec;
-  spec.text = a.Text(L"string");
-  if (spec.text.size() > kMaxItemText) spec.text.resize(kMaxItemText);
-  spec.font_id = a.Text(L"font");
-  spec.color = theme.ResolveColor(a.Text(L"color"), 0);
-  spec.format = TextFormat(a);
-  spec.adjust = a.IsTrue(L"adjusthsb");
-  return spec;
+  TextSpec settings;
+  settings.text = a.Text(L"string");
+  if (settings.text.size() > kMaxItemText) settings.text.resize(kMaxItemText);
+  settings.font_id = a.Text(L"font");
+  settings.color = theme.ResolveColor(a.Text(L"color"), 0);
+  settings.format = TextFormat(a);
+  settings.adjust = a.IsTrue(L"adjusthsb");
+  return settings;
 }
 
 std::wstring TextToDraw(std::wstring_view display, std::wstring_view host_text) {
@@ -88,76 +88,76 @@ ImageStyle ImageStyleOf(std::wstring_view name) {
 
 ImageSpec ReadImageSpec(const ChildItem& record) {
   const Attributes& a = record.attrs;
-  ImageSpec spec;
-  spec.grid = a.QuadValue(L"border9grid", spec.grid);
-  spec.part_offset = a.PairValue(L"partOffset", spec.part_offset);
-  spec.vertical = a.IsTrue(L"vertPaint");
-  if (const std::wstring* style = a.Find(L"drawStyle")) spec.style_name = *style;
-  spec.style = ImageStyleOf(spec.style_name);
-  spec.picture_id = a.Text(L"picFile");
-  spec.src_x = a.Int(L"xSrc");
-  spec.src_y = a.Int(L"ySrc");
-  spec.src_width = a.Int(L"srcWidth");
-  spec.src_height = a.Int(L"srcHeight");
-  return spec;
+  ImageSpec settings;
+  settings.grid = a.QuadValue(L"border9grid", settings.grid);
+  settings.part_offset = a.PairValue(L"partOffset", settings.part_offset);
+  settings.vertical = a.IsTrue(L"vertPaint");
+  if (const std::wstring* style = a.Find(L"drawStyle")) settings.style_name = *style;
+  settings.style = ImageStyleOf(settings.style_name);
+  settings.picture_id = a.Text(L"picFile");
+  settings.src_x = a.Int(L"xSrc");
+  settings.src_y = a.Int(L"ySrc");
+  settings.src_width = a.Int(L"srcWidth");
+  settings.src_height = a.Int(L"srcHeight");
+  return settings;
 }
 
-void CorrectSourceSize(ImageSpec& spec, int32_t picture_width, int32_t picture_height) {
+void CorrectSourceSize(ImageSpec& settings, int32_t picture_width, int32_t picture_height) {
   const auto rest = [](int32_t size, int32_t origin, int32_t whole) {
     if (size >= 1 && size < whole) return size;
     return static_cast<int32_t>(std::clamp<int64_t>(int64_t{whole} - origin, INT32_MIN, INT32_MAX));
   };
-  spec.src_width = rest(spec.src_width, spec.src_x, picture_width);
-  spec.src_height = rest(spec.src_height, spec.src_y, picture_height);
+  settings.src_width = rest(settings.src_width, settings.src_x, picture_width);
+  settings.src_height = rest(settings.src_height, settings.src_y, picture_height);
 }
 
 LineSpec ReadLineSpec(const ChildItem& record, const CSkinResourceManager& theme) {
   const Attributes& a = record.attrs;
-  LineSpec spec;
+  LineSpec settings;
   const std::wstring style = a.Text(L"penStyle");
   if (style == L"dash") {
-    spec.pen_style = 1;
+    settings.pen_style = 1;
   } else if (style == L"dot") {
-    spec.pen_style = 2;
+    settings.pen_style = 2;
   } else if (style == L"dashdot") {
-    spec.pen_style = 3;
+    settings.pen_style = 3;
   } else if (style == L"dashdotdot") {
-    spec.pen_style = 4;
+    settings.pen_style = 4;
   }
-  spec.pen_width = a.Int(L"penWidth", 1);
-  spec.color = theme.ResolveColor(a.Text(L"color"), 0);
-  spec.adjust = !a.IsFalse(L"adjusthsb");
-  return spec;
+  settings.pen_width = a.Int(L"penWidth", 1);
+  settings.color = theme.ResolveColor(a.Text(L"color"), 0);
+  settings.adjust = !a.IsFalse(L"adjusthsb");
+  return settings;
 }
 
 RectangleSpec ReadRectangleSpec(const ChildItem& record, const CSkinResourceManager& theme) {
   const Attributes& a = record.attrs;
-  RectangleSpec spec;
+  RectangleSpec settings;
   const std::wstring style = a.Text(L"drawStyle");
   if (style == L"horiz") {
-    spec.style = RectangleStyle::kHorizontal;
+    settings.style = RectangleStyle::kHorizontal;
   } else if (style == L"vert") {
-    spec.style = RectangleStyle::kVertical;
+    settings.style = RectangleStyle::kVertical;
   }
-  spec.gradient_begin = theme.ResolveColor(a.Text(L"gradientBeginColor"), 0);
-  spec.gradient_end = theme.ResolveColor(a.Text(L"gradientEndColor"), 0);
-  spec.border = theme.ResolveColor(a.Text(L"borderColor"), 0);
-  spec.fill = theme.ResolveColor(a.Text(L"fillColor"), 0);
-  spec.round = a.PairValue(L"round", spec.round);
-  spec.adjust = !a.IsFalse(L"adjusthsb");
-  return spec;
+  settings.gradient_begin = theme.ResolveColor(a.Text(L"gradientBeginColor"), 0);
+  settings.gradient_end = theme.ResolveColor(a.Text(L"gradientEndColor"), 0);
+  settings.border = theme.ResolveColor(a.Text(L"borderColor"), 0);
+  settings.fill = theme.ResolveColor(a.Text(L"fillColor"), 0);
+  settings.round = a.PairValue(L"round", settings.round);
+  settings.adjust = !a.IsFalse(L"adjusthsb");
+  return settings;
 }
 
 AnimateSpec ReadAnimateSpec(const ChildItem& record) {
   const Attributes& a = record.attrs;
-  AnimateSpec spec;
-  spec.enable = !a.IsFalse(L"enablePlay");
-  spec.cycle = !a.IsFalse(L"cycle");
-  if (const int32_t n = a.Int(L"frameCount"); n > 0) spec.frame_count = n;
-  spec.begin_frame = std::max(1, a.Int(L"beginFrame", 1));
-  if (const int32_t d = a.Int(L"delayTime"); d > 0) spec.delay_ms = d;
-  spec.picture_id = a.Text(L"picFile");
-  return spec;
+  AnimateSpec settings;
+  settings.enable = !a.IsFalse(L"enablePlay");
+  settings.cycle = !a.IsFalse(L"cycle");
+  if (const int32_t n = a.Int(L"frameCount"); n > 0) settings.frame_count = n;
+  settings.begin_frame = std::max(1, a.Int(L"beginFrame", 1));
+  if (const int32_t d = a.Int(L"delayTime"); d > 0) settings.delay_ms = d;
+  settings.picture_id = a.Text(L"picFile");
+  return settings;
 }
 
 }  // namespace skin

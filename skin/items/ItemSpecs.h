@@ -72,7 +72,7 @@ struct ImageSpec {
 ImageSpec ReadImageSpec(const ChildItem& record);
 // A source width below 1 or not less than the picture's width becomes the rest of the picture from the source
 // x (likewise for the height).
-void CorrectSourceSize(ImageSpec& spec, int32_t picture_width, int32_t picture_height);
+void CorrectSourceSize(ImageSpec& settings, int32_t picture_width, int32_t picture_height);
 
 struct LineSpec {
   int pen_style = 0;  // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot

@@ -47,12 +47,12 @@ TEST(ItemSpecs, TextFormatFlags) {
 TEST(ItemSpecs, TextIsCutAndFallsBackToTheHostText) {
   CSkinResourceManager theme;
   const std::wstring long_text(600, L'x');
-  TextSpec spec = ReadTextSpec(
+  TextSpec settings = ReadTextSpec(
       Record(ChildKind::kText, {{L"string", long_text.c_str()}, {L"color", L"RGB(1,2,3)"}, {L"adjusthsb", L"True"}}),
       theme);
-  EXPECT_EQ(spec.text.size(), kMaxItemText);
-  EXPECT_EQ(spec.color, Rgb(1, 2, 3));
-  EXPECT_FALSE(spec.adjust);  // only the exact "true" turns tinting on
+  EXPECT_EQ(settings.text.size(), kMaxItemText);
+  EXPECT_EQ(settings.color, Rgb(1, 2, 3));
+  EXPECT_FALSE(settings.adjust);  // only the exact "true" turns tinting on
   EXPECT_EQ(TextToDraw(L"", L"host"), L"host");
   EXPECT_EQ(TextToDraw(L"own", L"host"), L"own");
   EXPECT_EQ(TextToDraw(L"", std::wstring(700, L'h')).size(), kMaxItemText);
@@ -84,11 +84,11 @@ TEST(ItemSpecs, ImageStylesAndSourceCorrection) {
   } rows[] = {{0, 0, 0, 0, 142, 25},    {10, 5, 0, 0, 132, 20},   {0, 0, 20, 10, 20, 10},
               {0, 0, 142, 25, 142, 25}, {4, 0, 500, -3, 138, 25}, {200, 30, 0, 0, -58, -5}};
   for (const auto& r : rows) {
-    ImageSpec spec;
-    spec.src_x = r.x, spec.src_y = r.y, spec.src_width = r.w, spec.src_height = r.h;
-    CorrectSourceSize(spec, 142, 25);
-    EXPECT_EQ(spec.src_width, r.want_w);
-    EXPECT_EQ(spec.src_height, r.want_h);
+    ImageSpec settings;
+    settings.src_x = r.x, settings.src_y = r.y, settings.src_width = r.w, settings.src_height = r.h;
+    CorrectSourceSize(settings, 142, 25);
+    EXPECT_EQ(settings.src_width, r.want_w);
+    EXPECT_EQ(settings.src_height, r.want_h);
   }
 }
 
